@@ -1,0 +1,95 @@
+#pragma once
+
+#include "chartsurface.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+
+class Clock;
+class MessageBoxes;
+class ReportPrinterProvider;
+class SerialLine;
+class ShutdownRequest;
+
+// What the window needs from the outside world; main.cpp builds the real ones.
+struct Form1Services
+{
+    MessageBoxes *messages = nullptr;
+    ShutdownRequest *shutdown = nullptr;
+    SerialLine *serial = nullptr; // the scale's line; null runs without a scale
+    ReportPrinterProvider *printers = nullptr;
+    Clock *clock = nullptr;
+    QString dataDir; // history and rating files; ends without a separator
+};
+
+// The station's one window. Its fields are the program's whole shared state; every
+// operation is one handler that reads fields, computes, and writes fields and files.
+// Handlers throw Failure (or any std::exception) to abandon their work at that step;
+// the button and line connections run them inside guard(), which reports the error
+// and keeps the program going. Each handler lives in a file of its own.
+class Form1 : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit Form1(const Form1Services &services, QWidget *parent = nullptr);
+    ~Form1() override;
+
+    // Twips to logical pixels: the window is laid out at 15 twips per pixel.
+    static constexpr int twipsPerPixel = 15;
+
+    const ChartSurface &surface() const { return m_surface; }
+
+    // Runs a handler; an error abandons it and is shown in one message box.
+    void guard(const std::function<void()> &handler);
+
+public Q_SLOTS:
+    void Form_Load();        // start-up: sex, date, serial port
+    void MSComm1_OnComm();   // a frame from the scale
+    void Command2_Click();   // take-over of a measurement
+    void Command1_Click();   // BMI chart
+    void Command5_Click();   // table listing
+    void Command3_Click();   // printed report
+    void Command4_Click();   // exit
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void buildControls();
+    void connectHandlers();
+    void showLineFault(const QString &message);
+    void updateStaleCue();
+
+    Form1Services m_services;
+    ChartSurface m_surface;
+
+    // Controls, named as the station names them.
+    QLineEdit *text = nullptr;  // first name
+    QLineEdit *Text7 = nullptr; // last name
+    QLineEdit *Text5 = nullptr; // age
+    QRadioButton *Option1 = nullptr; // male
+    QRadioButton *Option2 = nullptr; // female
+    QLineEdit *Text3 = nullptr;  // date
+    QLineEdit *Text2 = nullptr;  // height in mm
+    QLineEdit *Text1 = nullptr;  // weight in kg
+    QLineEdit *bmi = nullptr;    // body-mass index
+    QLineEdit *Text10 = nullptr; // weight zero reference
+    QListWidget *List1 = nullptr; // output list
+    QPushButton *Command1 = nullptr;
+    QPushButton *Command2 = nullptr;
+    QPushButton *Command3 = nullptr;
+    QPushButton *Command4 = nullptr;
+    QPushButton *Command5 = nullptr;
+
+    bool m_lineFaultShown = false;
+    qint64 m_lastFrameMs = -1;
+    QTimer *m_staleTimer = nullptr;
+};

@@ -1,0 +1,48 @@
+#include "commandline.h"
+#include "form1.h"
+#include "systemservices.h"
+
+#include <QApplication>
+#include <QDir>
+
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tessarine"));
+    QApplication::setApplicationVersion(QStringLiteral(TESSARINE_VERSION));
+    const CommandLine options = parseCommandLine(QApplication::arguments());
+    loadGermanTranslations(application);
+
+    if (!QDir().mkpath(options.dataDir)) {
+        std::fprintf(stderr, "Datenverzeichnis %s kann nicht angelegt werden.\n",
+                     qPrintable(QDir::toNativeSeparators(options.dataDir)));
+        return 1;
+    }
+
+    // Scale line (the scale link provides the factory).
+    std::unique_ptr<SerialLine> line;
+
+    // Printed report (the report provides the printer).
+    std::unique_ptr<ReportPrinterProvider> printers;
+
+    // Default rating texts are installed into the data directory by the records.
+
+    WidgetMessageBoxes messages;
+    SystemShutdown shutdown;
+    SystemClock clock;
+    Form1Services services;
+    services.messages = &messages;
+    services.shutdown = &shutdown;
+    services.serial = line.get();
+    services.printers = printers.get();
+    services.clock = &clock;
+    services.dataDir = options.dataDir;
+
+    Form1 window(services);
+    messages.setParent(&window);
+    window.show();
+    window.guard([&window] { window.Form_Load(); });
+    return QApplication::exec();
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+// The small interfaces behind which the window reaches the operator and the system.
+// main.cpp builds the real ones; tests pass their own to answer and count.
+
+class MessageBoxes
+{
+public:
+    virtual ~MessageBoxes() = default;
+    // A message with a single OK button, titled "Tessarine".
+    virtual void inform(const QString &text) = 0;
+    // A question with OK and Cancel; true when the operator pressed OK.
+    virtual bool confirm(const QString &text) = 0;
+};
+
+class ShutdownRequest
+{
+public:
+    virtual ~ShutdownRequest() = default;
+    // Asks the system to end the session; returns at once.
+    virtual void request() = 0;
+};
+
+class Clock
+{
+public:
+    virtual ~Clock() = default;
+    virtual QDate today() const = 0;
+    // Milliseconds on a monotonic clock, for how old the last reading is.
+    virtual qint64 elapsedMs() const = 0;
+};

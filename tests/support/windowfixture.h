@@ -1,0 +1,96 @@
+#pragma once
+
+// Test doubles for what cannot run here (message boxes answered by a person, an OS
+// shutdown) and a fixture that builds the real window on a temporary data directory.
+
+#include "app/form1.h"
+#include "app/services.h"
+
+#include <QDate>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+class RecordingMessageBoxes : public MessageBoxes
+{
+public:
+    void inform(const QString &text) override { shown << text; }
+    bool confirm(const QString &text) override
+    {
+        shown << text;
+        return answerOk;
+    }
+
+    QStringList shown;     // every message, in order
+    bool answerOk = false; // the operator's answer to the next confirmations
+};
+
+class CountingShutdown : public ShutdownRequest
+{
+public:
+    void request() override { ++requests; }
+    int requests = 0;
+};
+
+class ManualClock : public Clock
+{
+public:
+    QDate today() const override { return date; }
+    qint64 elapsedMs() const override { return ms; }
+
+    QDate date{2026, 12, 6};
+    qint64 ms = 0;
+};
+
+// The real window on a fresh data directory. Serial line and printers are optional:
+// set them in services before calling create().
+struct WindowFixture
+{
+    WindowFixture()
+    {
+        services.messages = &messages;
+        services.shutdown = &shutdown;
+        services.clock = &clock;
+        services.dataDir = dir.path();
+    }
+
+    Form1 &create(bool load = true)
+    {
+        form = std::make_unique<Form1>(services);
+        if (load)
+            form->Form_Load();
+        return *form;
+    }
+
+    template <typename T> T *find(const char *name) const
+    {
+        auto *child = form->findChild<T *>(QString::fromLatin1(name));
+        if (!child)
+            qFatal("no control named %s", name);
+        return child;
+    }
+    QLineEdit *field(const char *name) const { return find<QLineEdit>(name); }
+    QPushButton *button(const char *name) const { return find<QPushButton>(name); }
+    QListWidget *list() const { return find<QListWidget>("List1"); }
+    QStringList listItems() const
+    {
+        QStringList items;
+        for (int i = 0; i < list()->count(); ++i)
+            items << list()->item(i)->text();
+        return items;
+    }
+    QString filePath(const QString &name) const { return dir.filePath(name); }
+
+    QTemporaryDir dir;
+    RecordingMessageBoxes messages;
+    CountingShutdown shutdown;
+    ManualClock clock;
+    Form1Services services;
+    std::unique_ptr<Form1> form;
+};
