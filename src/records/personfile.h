@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+// The PersonFile: one history file per person in the data directory, a header line,
+// an empty line, then one record line per measurement taken over. Readers take sex,
+// age and BMI from fixed positions counted from the end of a line (linefields.h), so
+// the pieces below are neither padded nor cut.
+
+// dataDir + "/" + first + " " + last + ".txt"; nothing is trimmed or replaced.
+QString personFilePath(const QString &dataDir, const QString &first, const QString &last);
+
+// False for a name a file name cannot carry, which would otherwise reach outside the
+// data directory or fail: \ / : * ? " < > |, control characters, and characters
+// Windows-1252 cannot encode.
+bool isSafeName(const QString &name);
+
+// first + " " + last, the name in the header and in the file name.
+QString personName(const QString &first, const QString &last);
+
+// "  männlich" or "  weiblich".
+QString sexWord(bool woman);
+
+// name + sex word + " " + age + "Jahre", e.g. "Anna Beispiel  weiblich 34Jahre".
+QString headerLine(const QString &name, const QString &sexWord, const QString &age);
+
+// "  " + date + "    " + weight + "kg    " + height + "mm    " + " BMI: " + bmi,
+// e.g. "  06.12.2026    72,5kg    1750mm     BMI: 23".
+QString recordLine(const QString &date, const QString &weight, const QString &height,
+                   const QString &bmi);
+
+enum class Stored { Created, Appended };
+
+// Stores one measurement: appends recordLine to an existing PersonFile; otherwise
+// creates it with header, empty line and record. An existing file is never truncated:
+// creation is exclusive, and a file that appears after the existence test is appended
+// to. The bytes go out in one write and are on the disk when this returns. Throws a
+// Failure naming the file when it cannot be created or written; nothing is written
+// when a line cannot be encoded. exists is the existence test (tests replace it).
+Stored storeMeasurement(const QString &path, const QString &header, const QString &record,
+                        const std::function<bool(const QString &)> &exists = {});
