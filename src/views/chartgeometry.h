@@ -1,0 +1,41 @@
+#pragma once
+
+#include "common/drawing.h"
+#include "records/normalband.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+// The BMI chart on the window, in the twips of the window's client area: two hatched
+// boxes outside the person's normal band and the curve of the stored BMI values, drawn
+// inside the chart frame (3840, 120)-(11880, 4920).
+
+// Lines of a PersonFile the chart uses: header, empty line and the first 31 records,
+// whose 31 points make the at most 30 segments drawn.
+constexpr int maxChartRecords = 31;
+constexpr int chartLineCount = 2 + maxChartRecords;
+
+// A BMI value as the curve plots it: above 40 at 41 (above the "40" tick), below 15 at
+// 15 (on the time axis), anything between unchanged.
+double plottedBmi(double bmi);
+
+// Vertical position of a BMI value: 184 twips per BMI unit, BMI 15 on the time axis.
+int chartY(double bmi);
+
+struct BmiChart
+{
+    QString sexLetter; // as found in the header; only "m" and "w" select a sex
+    QString ageText;   // two characters from the header, as found
+    NormalBand band;
+    DrawnBox lowerBox; // hatched zone below the normal band
+    DrawnBox upperBox; // hatched zone above the normal band
+    std::vector<DrawnLine> segments;
+};
+
+// The chart of a PersonFile from its first lines (header, empty line, records; lines
+// past the first 33 are ignored). fileName only names the file in messages: a file with
+// fewer than three lines, or whose age or BMI characters are not a number, throws a
+// Failure that names the file and the line.
+BmiChart bmiChart(const QStringList &lines, const QString &fileName);
