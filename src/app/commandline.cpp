@@ -33,17 +33,18 @@ CommandLine parseCommandLine(const QStringList &arguments)
         QStringLiteral("Tessarine – BMI-Station: Waage, Verlauf, Grafik und Ausdruck."));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption port(QStringLiteral("port"),
-                                  QStringLiteral("Serielle Schnittstelle der Waage (Vorgabe: %1).")
-                                      .arg(defaultPort()),
-                                  QStringLiteral("DEVICE"), defaultPort());
+    const QCommandLineOption port(
+        QStringLiteral("port"),
+        QStringLiteral("Serielle Schnittstelle der Waage (Vorgabe: %1).").arg(defaultPort()),
+        QStringLiteral("DEVICE"), defaultPort());
     const QCommandLineOption dataDir(
         QStringLiteral("data-dir"),
         QStringLiteral("Verzeichnis der Verlaufs- und Bewertungsdateien (Vorgabe: %1).")
             .arg(QDir::toNativeSeparators(defaultDataDir())),
         QStringLiteral("DIR"), defaultDataDir());
-    const QCommandLineOption simulate(QStringLiteral("simulate-scale"),
-                                      QStringLiteral("Simulierte Waage statt der seriellen Leitung."));
+    const QCommandLineOption simulate(
+        QStringLiteral("simulate-scale"),
+        QStringLiteral("Simulierte Waage statt der seriellen Leitung."));
     parser.addOptions({port, dataDir, simulate});
 
     if (!parser.parse(arguments)) {

@@ -51,13 +51,13 @@ public:
     void guard(const std::function<void()> &handler);
 
 public Q_SLOTS:
-    void Form_Load();        // start-up: sex, date, serial port
-    void MSComm1_OnComm();   // a frame from the scale
-    void Command2_Click();   // take-over of a measurement
-    void Command1_Click();   // BMI chart
-    void Command5_Click();   // table listing
-    void Command3_Click();   // printed report
-    void Command4_Click();   // exit
+    void Form_Load();      // start-up: sex, date, serial port
+    void MSComm1_OnComm(); // a frame from the scale
+    void Command2_Click(); // take-over of a measurement
+    void Command1_Click(); // BMI chart
+    void Command5_Click(); // table listing
+    void Command3_Click(); // printed report
+    void Command4_Click(); // exit
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -72,17 +72,17 @@ private:
     ChartSurface m_surface;
 
     // Controls, named as the station names them.
-    QLineEdit *text = nullptr;  // first name
-    QLineEdit *Text7 = nullptr; // last name
-    QLineEdit *Text5 = nullptr; // age
+    QLineEdit *text = nullptr;       // first name
+    QLineEdit *Text7 = nullptr;      // last name
+    QLineEdit *Text5 = nullptr;      // age
     QRadioButton *Option1 = nullptr; // male
     QRadioButton *Option2 = nullptr; // female
-    QLineEdit *Text3 = nullptr;  // date
-    QLineEdit *Text2 = nullptr;  // height in mm
-    QLineEdit *Text1 = nullptr;  // weight in kg
-    QLineEdit *bmi = nullptr;    // body-mass index
-    QLineEdit *Text10 = nullptr; // weight zero reference
-    QListWidget *List1 = nullptr; // output list
+    QLineEdit *Text3 = nullptr;      // date
+    QLineEdit *Text2 = nullptr;      // height in mm
+    QLineEdit *Text1 = nullptr;      // weight in kg
+    QLineEdit *bmi = nullptr;        // body-mass index
+    QLineEdit *Text10 = nullptr;     // weight zero reference
+    QListWidget *List1 = nullptr;    // output list
     QPushButton *Command1 = nullptr;
     QPushButton *Command2 = nullptr;
     QPushButton *Command3 = nullptr;

@@ -4,6 +4,10 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLocale>
+
+#include "report/reportprinter.h"
+#include "scale/serialline.h"
 
 #include <cstdio>
 
@@ -14,6 +18,10 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral(TESSARINE_VERSION));
     const CommandLine options = parseCommandLine(QApplication::arguments());
     loadGermanTranslations(application);
+    // The station serves German systems; a machine with no locale configured at all
+    // ("C") would otherwise store dates and decimal points in a form no one reads there.
+    if (QLocale::system().language() == QLocale::C)
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
 
     if (!QDir().mkpath(options.dataDir)) {
         std::fprintf(stderr, "Datenverzeichnis %s kann nicht angelegt werden.\n",

@@ -111,7 +111,8 @@ std::optional<double> parseNumber(const QString &text, const QLocale &locale)
             i += plus.size();
         }
         int exponentDigits = 0;
-        while (i < body.size() && body.at(i) >= QLatin1Char('0') && body.at(i) <= QLatin1Char('9')) {
+        while (i < body.size() && body.at(i) >= QLatin1Char('0') &&
+               body.at(i) <= QLatin1Char('9')) {
             c += static_cast<char>(body.at(i).unicode());
             ++exponentDigits;
             ++i;

@@ -64,7 +64,7 @@ struct WindowFixture
     {
         form = std::make_unique<Form1>(services);
         if (load)
-            form->Form_Load();
+            form->guard([this] { form->Form_Load(); });
         return *form;
     }
 

@@ -1,0 +1,38 @@
+#include "form1.h"
+
+#include "scale/serialline.h"
+#include "services.h"
+
+#include <QLineEdit>
+#include <QLocale>
+#include <QRadioButton>
+
+namespace {
+
+// The user's short date form, but always with a four-digit year: the date is stored
+// in every history record, and "06.12.26" would be ambiguous there.
+QString shortDateText(const QDate &date, const QLocale &locale)
+{
+    QString format = locale.dateFormat(QLocale::ShortFormat);
+    if (!format.contains(QStringLiteral("yyyy")))
+        format.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
+    return locale.toString(date, format);
+}
+
+} // namespace
+
+void Form1::Form_Load()
+{
+    Option1->setChecked(true);
+    Text3->setText(shortDateText(m_services.clock->today(), QLocale()));
+    if (m_services.serial) {
+        m_services.serial->open();
+        m_services.serial->discard();
+    }
+}
+
+void Form1::Command4_Click()
+{
+    if (m_services.messages->confirm(QStringLiteral("Software beenden?")))
+        m_services.shutdown->request();
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "services.h"
+
+#include <QElapsedTimer>
+
+class QApplication;
+class QWidget;
+
+// German texts for Qt's own dialogs and context menus, where the translations exist.
+void loadGermanTranslations(QApplication &application);
+
+class WidgetMessageBoxes : public MessageBoxes
+{
+public:
+    void setParent(QWidget *parent) { m_parent = parent; }
+    void inform(const QString &text) override;
+    bool confirm(const QString &text) override;
+
+private:
+    QWidget *m_parent = nullptr;
+};
+
+// On Windows the station's shutdown command; elsewhere the program ends itself.
+class SystemShutdown : public ShutdownRequest
+{
+public:
+    void request() override;
+};
+
+class SystemClock : public Clock
+{
+public:
+    SystemClock() { m_elapsed.start(); }
+    QDate today() const override { return QDate::currentDate(); }
+    qint64 elapsedMs() const override { return m_elapsed.elapsed(); }
+
+private:
+    QElapsedTimer m_elapsed;
+};
