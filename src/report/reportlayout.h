@@ -1,0 +1,62 @@
+#pragma once
+
+#include "common/drawing.h"
+
+#include <QPoint>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+class ReportPrinter;
+
+// The printed report of one PersonFile: a BMI chart over the band boxes, the header,
+// a rule and every record line. Positions are twips on the printable area.
+
+// A PersonFile as the report reads it. Lines missing from a short file are empty.
+struct PersonFileLines
+{
+    QString header;      // line 1
+    QString line2;       // line 2, empty in every PersonFile; printed as the blank line
+    QStringList records; // line 3 onward, unchanged
+};
+
+PersonFileLines splitPersonFile(const QStringList &lines);
+
+// The chart reaches from BMI 15 at y = 3120 upwards, 120 twips per BMI unit.
+int reportY(double bmi);
+
+// Curve values above 40 are drawn at 41 (the top edge), values below 15 at 15.
+double clampReportBmi(double bmi);
+
+inline constexpr int reportChartRecords = 31; // later records are listed, not drawn
+inline constexpr Rgb reportBandOutline{255, 3, 5};
+inline constexpr int reportDrawingSetting = 4;
+inline constexpr double reportChartTextSize = 1;
+inline constexpr double reportTextSize = 14;
+inline constexpr QPoint reportRuleFrom{6270, 3700};
+inline constexpr QPoint reportRuleTo{0, 3700};
+
+struct ReportChart
+{
+    int lowerBoxY = 0;         // Y of the lower normal bound
+    int upperBoxY = 0;         // Y of the upper normal bound
+    std::vector<QPoint> curve; // one point per record, at most 31
+};
+
+// Band from the header's age and sex letter ("w" lowers it), curve from the BMI texts
+// of the first 31 records. Throws Failure when the age or one of these BMI texts is
+// not a number, before anything is printed.
+ReportChart reportChart(const PersonFileLines &file);
+
+// Drives the printer through the whole document, from the text size of the chart
+// lines to the end of the document. The header lands one 14-point line below where
+// the chart ended; every record line is listed, however many there are.
+void printReport(ReportPrinter &printer, const PersonFileLines &file, const ReportChart &chart);
+
+// Where the report goes when no printer is installed: the PersonFile's path with
+// ".pdf" in place of ".txt".
+QString reportPdfPath(const QString &personFilePath);
+
+// The message that tells the operator where the PDF was saved.
+QString pdfSavedMessage(const QString &pdfPath);
