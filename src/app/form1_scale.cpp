@@ -1,5 +1,36 @@
 #include "form1.h"
+#include "services.h"
+
+#include "common/numbertext.h"
+#include "scale/heightdecoding.h"
+#include "scale/scaleframe.h"
+#include "scale/serialline.h"
+
+#include <QLineEdit>
 
 void Form1::MSComm1_OnComm()
 {
+    SerialLine *const line = m_services.serial;
+    if (!line)
+        return;
+    if (line->bytesWaiting() == 0)
+        return;
+    const QByteArray received = line->input();
+    line->discard();
+
+    const FrameCounts counts = decodeFrame(cutFrame(received));
+    const double reading = scaleReading(counts.weight);
+
+    // The first frame, marked by the start text of Text1, gives the zero reference. A
+    // frame that finds none because another handler emptied Text1 before the first
+    // frame came in takes it as well, rather than failing on an empty number.
+    if (Text1->text() == QLatin1String("99999") || Text10->text().isEmpty())
+        Text10->setText(numberText(reading));
+    const double weight = reading - textNumber(Text10->text());
+    const int height = UmrechnungBin(counts.height).value();
+    Text1->setText(numberText(weight));
+    Text2->setText(numberText(height + 1103));
+
+    if (m_services.clock)
+        m_lastFrameMs = m_services.clock->elapsedMs();
 }

@@ -1,0 +1,112 @@
+#include "serialportline.h"
+
+#include "common/failure.h"
+
+#include <QDir>
+
+namespace {
+
+QString causeText(QSerialPort::SerialPortError error, const QString &systemText)
+{
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError:
+        return QStringLiteral("Gerät nicht gefunden");
+    case QSerialPort::PermissionError:
+        return QStringLiteral("Zugriff verweigert oder von einem anderen Programm belegt");
+    case QSerialPort::OpenError:
+        return QStringLiteral("bereits geöffnet");
+    case QSerialPort::UnsupportedOperationError:
+        return QStringLiteral("Einstellungen werden nicht unterstützt");
+    default:
+        return systemText;
+    }
+}
+
+} // namespace
+
+SerialPortLine::SerialPortLine(const QString &device, QObject *parent)
+    : BufferedLine(parent), m_device(device)
+{
+    m_port.setPortName(device);
+    m_port.setBaudRate(QSerialPort::Baud9600);
+    m_port.setDataBits(QSerialPort::Data8);
+    m_port.setParity(QSerialPort::NoParity);
+    m_port.setStopBits(QSerialPort::OneStop);
+    m_port.setFlowControl(QSerialPort::NoFlowControl);
+    connect(&m_port, &QSerialPort::readyRead, this, &SerialPortLine::readAvailable);
+    connect(&m_port, &QSerialPort::errorOccurred, this, &SerialPortLine::portError);
+
+    m_reopen.setInterval(reopenIntervalMs);
+    connect(&m_reopen, &QTimer::timeout, this, &SerialPortLine::tryReopen);
+}
+
+QString SerialPortLine::deviceName() const
+{
+    return QDir::toNativeSeparators(m_device);
+}
+
+void SerialPortLine::open()
+{
+    if (!openPort()) {
+        throw Failure(QStringLiteral("Die serielle Schnittstelle %1 lässt sich nicht öffnen: %2.")
+                          .arg(deviceName(), causeText(m_port.error(), m_port.errorString())));
+    }
+}
+
+bool SerialPortLine::isOpen() const
+{
+    return m_port.isOpen();
+}
+
+void SerialPortLine::dropDeviceInput()
+{
+    if (m_port.isOpen()) {
+        m_port.clear(QSerialPort::Input);
+        m_port.readAll();
+    }
+}
+
+bool SerialPortLine::openPort()
+{
+    // Reading only: the scale is never sent anything.
+    return m_port.open(QIODevice::ReadOnly);
+}
+
+void SerialPortLine::readAvailable()
+{
+    received(m_port.readAll());
+}
+
+void SerialPortLine::portError(QSerialPort::SerialPortError error)
+{
+    // A vanished device reports ReadError over and over (Qt 6.4 on Linux) with a
+    // meaningless text; closing at the first one stops that storm.
+    if (error == QSerialPort::ReadError || error == QSerialPort::ResourceError)
+        lost();
+}
+
+void SerialPortLine::lost()
+{
+    if (!m_port.isOpen())
+        return;
+    m_port.close();
+    forgetReceived();
+    if (!m_faultReported) {
+        m_faultReported = true;
+        Q_EMIT fault(QStringLiteral("Die Verbindung zur Waage an %1 ist unterbrochen. "
+                                    "Tessarine versucht alle %2 Sekunden, sie wieder aufzubauen.")
+                         .arg(deviceName())
+                         .arg(reopenIntervalMs / 1000));
+    }
+    m_reopen.start();
+}
+
+void SerialPortLine::tryReopen()
+{
+    if (!openPort())
+        return;
+    m_reopen.stop();
+    m_faultReported = false;
+    // Whatever was half-sent while the line was down is no frame.
+    discard();
+}

@@ -1,0 +1,198 @@
+// tessarine-scale-sim: sends the frames of a scale on which a person stands, on a
+// given serial device or on a new pseudo-terminal whose path it prints.
+
+#include "scale/scaleframe.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <thread>
+
+#include <fcntl.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+struct Options
+{
+    QString device;
+    double weightKg = 75.0;
+    int heightMm = 1780;
+    double rate = 5.0;
+    double tareKg = 4.5;
+    int emptyFrames = 5;
+    long long count = 0;
+    int noiseCounts = 2;
+    bool paced = false;
+};
+
+// Raw 9600 8N1: nothing may be translated, 0x00 and 0xFF are data.
+bool makeRaw(int fd)
+{
+    termios settings{};
+    if (tcgetattr(fd, &settings) != 0)
+        return false;
+    cfmakeraw(&settings);
+    settings.c_cflag &= ~static_cast<tcflag_t>(CSTOPB | PARENB | CRTSCTS);
+    settings.c_cflag |= CLOCAL | CREAD | CS8;
+    cfsetispeed(&settings, B9600);
+    cfsetospeed(&settings, B9600);
+    return tcsetattr(fd, TCSANOW, &settings) == 0;
+}
+
+[[noreturn]] void fail(const char *what)
+{
+    std::fprintf(stderr, "tessarine-scale-sim: %s: %s\n", what, std::strerror(errno));
+    std::exit(1);
+}
+
+Options parse(const QCoreApplication &application)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Sendet Rahmen einer Waage, auf der eine Person steht. Ohne --device wird ein "
+        "Pseudo-Terminal angelegt und sein Pfad ausgegeben."));
+    parser.addHelpOption();
+    const QCommandLineOption device(
+        QStringLiteral("device"),
+        QStringLiteral("Serielle Schnittstelle, auf die geschrieben wird."),
+        QStringLiteral("PATH"));
+    const QCommandLineOption weight(QStringLiteral("weight"),
+                                    QStringLiteral("Gewicht der Person in kg (Vorgabe 75)."),
+                                    QStringLiteral("KG"), QStringLiteral("75"));
+    const QCommandLineOption height(QStringLiteral("height"),
+                                    QStringLiteral("Größe in mm, 1103 bis 2126 (Vorgabe 1780)."),
+                                    QStringLiteral("MM"), QStringLiteral("1780"));
+    const QCommandLineOption rate(QStringLiteral("rate"),
+                                  QStringLiteral("Rahmen pro Sekunde (Vorgabe 5)."),
+                                  QStringLiteral("N"), QStringLiteral("5"));
+    const QCommandLineOption tare(QStringLiteral("tare"),
+                                  QStringLiteral("Anzeige der leeren Waage in kg (Vorgabe 4.5)."),
+                                  QStringLiteral("KG"), QStringLiteral("4.5"));
+    const QCommandLineOption empty(
+        QStringLiteral("empty"),
+        QStringLiteral("Rahmen der leeren Waage vor dem Betreten (Vorgabe 5)."),
+        QStringLiteral("N"), QStringLiteral("5"));
+    const QCommandLineOption count(QStringLiteral("count"),
+                                   QStringLiteral("Anzahl Rahmen, dann Ende (Vorgabe 0: endlos)."),
+                                   QStringLiteral("N"), QStringLiteral("0"));
+    const QCommandLineOption noise(QStringLiteral("noise"),
+                                   QStringLiteral("Zittern in Zählschritten (Vorgabe 2)."),
+                                   QStringLiteral("N"), QStringLiteral("2"));
+    const QCommandLineOption paced(
+        QStringLiteral("paced"),
+        QStringLiteral("Bytes einzeln im Takt einer echten Leitung (etwa 1 ms) senden."));
+    parser.addOptions({device, weight, height, rate, tare, empty, count, noise, paced});
+    parser.process(application);
+
+    bool ok = true;
+    auto number = [&](const QCommandLineOption &option) {
+        bool valid = false;
+        const double value = parser.value(option).toDouble(&valid);
+        if (!valid) {
+            std::fprintf(stderr, "tessarine-scale-sim: --%s: keine Zahl: %s\n",
+                         qPrintable(option.names().constFirst()), qPrintable(parser.value(option)));
+            ok = false;
+        }
+        return value;
+    };
+    Options options;
+    options.device = parser.value(device);
+    options.weightKg = number(weight);
+    options.heightMm = static_cast<int>(number(height));
+    options.rate = number(rate);
+    options.tareKg = number(tare);
+    options.emptyFrames = static_cast<int>(number(empty));
+    options.count = static_cast<long long>(number(count));
+    options.noiseCounts = static_cast<int>(number(noise));
+    options.paced = parser.isSet(paced);
+    if (ok && options.rate <= 0) {
+        std::fprintf(stderr, "tessarine-scale-sim: --rate muss größer als 0 sein\n");
+        ok = false;
+    }
+    if (!ok)
+        std::exit(2);
+    return options;
+}
+
+// Writes all of data; a full buffer (nobody reading) drops the frame rather than block.
+void send(int fd, const QByteArray &data, bool paced)
+{
+    for (qsizetype i = 0; i < data.size();) {
+        const qsizetype n = paced ? 1 : data.size() - i;
+        const ssize_t written = ::write(fd, data.constData() + i, static_cast<size_t>(n));
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            if (errno == EAGAIN || errno == EIO)
+                return;
+            fail("schreiben");
+        }
+        i += written;
+        if (paced && i < data.size())
+            std::this_thread::sleep_for(std::chrono::microseconds(1042));
+    }
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication application(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("tessarine-scale-sim"));
+    const Options options = parse(application);
+
+    int fd = -1;
+    int slave = -1;
+    if (options.device.isEmpty()) {
+        char name[256] = {};
+        if (openpty(&fd, &slave, name, nullptr, nullptr) != 0)
+            fail("openpty");
+        // Holding the other side open keeps the pair alive while Tessarine reopens it.
+        if (!makeRaw(slave))
+            fail("tcsetattr");
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+        std::printf("%s\n", name);
+        std::fflush(stdout);
+    } else {
+        fd = ::open(options.device.toLocal8Bit().constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
+        if (fd < 0)
+            fail(options.device.toLocal8Bit().constData());
+        if (!makeRaw(fd))
+            fail("tcsetattr");
+    }
+
+    const int tareCount = weightCountOf(options.tareKg);
+    const int loadCount = weightCountOf(options.tareKg + options.weightKg);
+    const auto interval = std::chrono::duration<double>(1.0 / options.rate);
+    auto next = std::chrono::steady_clock::now();
+    for (long long frame = 0; options.count == 0 || frame < options.count; ++frame) {
+        int weightCount = tareCount;
+        int height = 2126;
+        if (frame >= options.emptyFrames) {
+            const int noise = options.noiseCounts > 0
+                                  ? QRandomGenerator::global()->bounded(-options.noiseCounts,
+                                                                        options.noiseCounts + 1)
+                                  : 0;
+            weightCount = loadCount + noise;
+            height = options.heightMm;
+        }
+        send(fd, encodeReading(height, weightCount), options.paced);
+        next += std::chrono::duration_cast<std::chrono::steady_clock::duration>(interval);
+        std::this_thread::sleep_until(next);
+    }
+    if (slave >= 0) {
+        // Let the last frames drain before the pair disappears.
+        tcdrain(fd);
+        ::close(slave);
+    }
+    ::close(fd);
+    return 0;
+}
