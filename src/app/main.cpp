@@ -7,7 +7,7 @@
 #include <QLocale>
 
 #include "report/reportprinter.h"
-#include "scale/serialline.h"
+#include "scale/seriallinefactory.h"
 
 #include <cstdio>
 
@@ -30,7 +30,7 @@ int main(int argc, char *argv[])
     }
 
     // Scale line (the scale link provides the factory).
-    std::unique_ptr<SerialLine> line;
+    auto line = createSerialLine(options.port, options.simulateScale);
 
     // Printed report (the report provides the printer).
     std::unique_ptr<ReportPrinterProvider> printers;
