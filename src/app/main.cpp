@@ -6,7 +6,7 @@
 #include <QDir>
 #include <QLocale>
 
-#include "report/reportprinter.h"
+#include "report/qtreportprinter.h"
 #include "scale/seriallinefactory.h"
 
 #include <cstdio>
@@ -33,7 +33,7 @@ int main(int argc, char *argv[])
     auto line = createSerialLine(options.port, options.simulateScale);
 
     // Printed report (the report provides the printer).
-    std::unique_ptr<ReportPrinterProvider> printers;
+    std::unique_ptr<ReportPrinterProvider> printers = std::make_unique<QtReportPrinterProvider>();
 
     // Default rating texts are installed into the data directory by the records.
 
