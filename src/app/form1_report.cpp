@@ -1,5 +1,45 @@
 #include "form1.h"
 
+#include "common/failure.h"
+#include "records/linefields.h"
+#include "records/personfile.h"
+#include "records/textfile.h"
+#include "report/reportlayout.h"
+#include "report/reportprinter.h"
+#include "services.h"
+#include "views/historyfile.h"
+
+#include <QLineEdit>
+
 void Form1::Command3_Click()
 {
+    const QString first = text->text();
+    const QString last = Text7->text();
+    if (first.isEmpty() || last.isEmpty()) {
+        m_services.messages->inform(noRecordMessage());
+        return;
+    }
+    // Nothing is printed without a PersonFile: a page with a lone rule helps nobody.
+    const QString path = personFilePath(m_services.dataDir, first, last);
+    if (!isSafeName(first) || !isSafeName(last) || !fileExists(path)) {
+        m_services.messages->inform(noRecordMessage());
+        return;
+    }
+
+    // Chart pass.
+    const PersonFileLines file = splitPersonFile(readAllLines(path));
+    Text5->setText(ageText(file.header));
+    Text1->clear();
+    Text2->clear();
+    bmi->clear();
+    const ReportChart chart = reportChart(file); // a text that is no number stops here
+    m_surface.clear();
+
+    // Header, rule and listing follow on the same document.
+    if (!m_services.printers)
+        throw Failure(QStringLiteral("Kein Drucker eingerichtet."));
+    const auto printer = m_services.printers->begin(reportPdfPath(path));
+    printReport(*printer, file, chart);
+    if (const QString saved = printer->savedFile(); !saved.isEmpty())
+        m_services.messages->inform(pdfSavedMessage(saved));
 }
