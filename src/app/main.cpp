@@ -2,6 +2,8 @@
 #include "form1.h"
 #include "systemservices.h"
 
+#include "records/defaultratings.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QLocale>
@@ -36,6 +38,7 @@ int main(int argc, char *argv[])
     std::unique_ptr<ReportPrinterProvider> printers = std::make_unique<QtReportPrinterProvider>();
 
     // Default rating texts are installed into the data directory by the records.
+    installDefaultRatingFiles(options.dataDir);
 
     WidgetMessageBoxes messages;
     SystemShutdown shutdown;

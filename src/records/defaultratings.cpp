@@ -1,0 +1,62 @@
+#include "defaultratings.h"
+
+#include "common/failure.h"
+#include "rating.h"
+#include "textfile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QtGlobal>
+
+QStringList defaultRatingDirs()
+{
+    QStringList dirs;
+    if (QCoreApplication::instance()) {
+        dirs << QDir(QCoreApplication::applicationDirPath())
+                    .filePath(QStringLiteral(TESSARINE_INSTALLED_RATINGS_FROM_BINDIR));
+    }
+    dirs << QStringLiteral(TESSARINE_SOURCE_RATINGS_DIR);
+    return dirs;
+}
+
+QStringList installDefaultRatingFiles(const QString &dataDir, const QStringList &sourceDirs)
+{
+    QStringList missing;
+    for (int ratingClass = 0; ratingClass <= 5; ++ratingClass) {
+        const QString target = ratingFilePath(dataDir, ratingClass);
+        const QString name = QFileInfo(target).fileName();
+        if (QFileInfo::exists(target))
+            continue;
+        bool provided = false;
+        for (const QString &dir : sourceDirs) {
+            QFile source(QDir(dir).filePath(name));
+            if (!source.open(QIODevice::ReadOnly))
+                continue;
+            try {
+                // Exclusive: an operator's file that appears meanwhile stays.
+                createNewFile(target, source.readAll());
+                provided = true;
+            } catch (const Failure &) {
+            }
+            break;
+        }
+        if (!provided)
+            missing << name;
+    }
+    return missing;
+}
+
+QStringList installDefaultRatingFiles(const QString &dataDir)
+{
+    const QStringList dirs = defaultRatingDirs();
+    const QStringList missing = installDefaultRatingFiles(dataDir, dirs);
+    if (!missing.isEmpty()) {
+        qWarning("Bewertungstexte %s fehlen in %s und sind unter %s nicht zu finden.",
+                 qPrintable(missing.join(QStringLiteral(", "))),
+                 qPrintable(QDir::toNativeSeparators(dataDir)),
+                 qPrintable(dirs.join(QStringLiteral(", "))));
+    }
+    return missing;
+}
