@@ -1,0 +1,245 @@
+#include "pseudoterminal.h"
+
+#include "common/failure.h"
+#include "scale/heightdecoding.h"
+#include "scale/scaleframe.h"
+#include "scale/seriallinefactory.h"
+#include "scale/serialportline.h"
+#include "scale/simulatedline.h"
+
+#include <QEventLoop>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <thread>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// What a handler would take on each dataWaiting(): everything waiting, then a discard.
+struct Taker
+{
+    explicit Taker(SerialLine &line) : m_line(line)
+    {
+        QObject::connect(&line, &SerialLine::dataWaiting, [this] {
+            taken << m_line.input();
+            m_line.discard();
+        });
+    }
+    QList<QByteArray> taken;
+
+private:
+    SerialLine &m_line;
+};
+
+// Runs the event loop without the sleeps of QTest::qWait, so that bytes written
+// meanwhile reach the line as they would from a cable.
+void runEventLoop(std::chrono::milliseconds period)
+{
+    QEventLoop loop;
+    QTimer::singleShot(period, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+QByteArray bytes(std::initializer_list<int> values)
+{
+    QByteArray data;
+    for (const int value : values)
+        data.append(static_cast<char>(value));
+    return data;
+}
+
+} // namespace
+
+class TestSerialLines : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
+
+    void frameIsWaitingWholeAfterTheLineGoesQuiet_data()
+    {
+        QTest::addColumn<QList<QByteArray>>("pieces");
+        QTest::addColumn<int>("pauseUs");
+
+        QTest::newRow("in one write") << QList<QByteArray>{bytes({16, 2, 200, 0})} << 0;
+        QTest::newRow("2 + 2 bytes, 1 ms apart")
+            << QList<QByteArray>{bytes({16, 2}), bytes({200, 0})} << 1000;
+        QTest::newRow("byte by byte at 9600 Bd")
+            << QList<QByteArray>{bytes({16}), bytes({2}), bytes({200}), bytes({0})} << 1042;
+        QTest::newRow("control characters are data")
+            << QList<QByteArray>{bytes({0x0D, 0x11}), bytes({0x13, 0x0A})} << 1000;
+        QTest::newRow("0x00 and 0xFF are data")
+            << QList<QByteArray>{bytes({0xFF, 0x00}), bytes({0xFF, 0x00})} << 1000;
+    }
+    void frameIsWaitingWholeAfterTheLineGoesQuiet()
+    {
+        QFETCH(QList<QByteArray>, pieces);
+        QFETCH(int, pauseUs);
+
+        PseudoTerminal scale;
+        SerialPortLine line(scale.path());
+        line.open();
+        Taker taker(line);
+
+        std::thread writer([&] {
+            scale.writePaced({pieces.begin(), pieces.end()}, std::chrono::microseconds(pauseUs));
+        });
+        runEventLoop(100ms);
+        writer.join();
+        QCOMPARE(taker.taken, QList<QByteArray>{pieces.join()});
+    }
+
+    void framesApartArriveApart()
+    {
+        PseudoTerminal scale;
+        SerialPortLine line(scale.path());
+        line.open();
+        Taker taker(line);
+
+        const QByteArray first = encodeReading(1500, 100);
+        const QByteArray second = encodeReading(1800, 2000);
+        std::thread writer([&] { scale.writePaced({first, second}, 50ms); });
+        runEventLoop(150ms);
+        writer.join();
+        QCOMPARE(taker.taken, (QList<QByteArray>{first, second}));
+    }
+
+    void discardDropsWhatIsStillOnTheLine()
+    {
+        PseudoTerminal scale;
+        SerialPortLine line(scale.path());
+        line.open();
+        QSignalSpy waiting(&line, &SerialLine::dataWaiting);
+
+        scale.write(bytes({1, 2, 3, 4}));
+        QVERIFY(waiting.wait(2000));
+        // Written but not yet read by the event loop: the device holds it.
+        scale.write(bytes({5, 6, 7, 8}));
+        std::this_thread::sleep_for(20ms);
+        line.discard();
+        QCOMPARE(line.bytesWaiting(), 0);
+
+        QTest::qWait(50);
+        QCOMPARE(waiting.size(), 1);
+        QCOMPARE(line.input(), QByteArray());
+    }
+
+    void openFailureNamesTheDevice_data()
+    {
+        QTest::addColumn<bool>("busy");
+        QTest::newRow("no such device") << false;
+        QTest::newRow("device already open") << true;
+    }
+    void openFailureNamesTheDevice()
+    {
+        QFETCH(bool, busy);
+        QTemporaryDir dir;
+        PseudoTerminal scale;
+        const QString device = busy ? scale.path() : dir.filePath(QStringLiteral("ttyNone"));
+        SerialPortLine first(device);
+        if (busy)
+            first.open();
+
+        SerialPortLine line(device);
+        try {
+            line.open();
+            QFAIL("open() did not fail");
+        } catch (const Failure &failure) {
+            QVERIFY2(failure.message().contains(device), qPrintable(failure.message()));
+            QVERIFY2(failure.message().startsWith(QStringLiteral("Die serielle Schnittstelle")),
+                     qPrintable(failure.message()));
+        }
+        QVERIFY(!line.isOpen());
+    }
+
+    void lostDeviceIsReportedOnceAndReopened()
+    {
+        // A stable name that follows the device, as udev's /dev/serial/by-id links do.
+        QTemporaryDir dir;
+        const QString device = dir.filePath(QStringLiteral("scale"));
+        auto scale = std::make_unique<PseudoTerminal>();
+        QVERIFY(QFile::link(scale->path(), device));
+
+        SerialPortLine line(device);
+        line.open();
+        Taker taker(line);
+        QSignalSpy faults(&line, &SerialLine::fault);
+
+        scale->close();
+        QVERIFY(faults.wait(2000));
+        QTest::qWait(300);
+        QCOMPARE(faults.size(), 1);
+        QVERIFY(faults.at(0).at(0).toString().contains(device));
+        QVERIFY(!line.isOpen());
+
+        // Still away at the next attempt: no second report.
+        QTest::qWait(SerialPortLine::reopenIntervalMs + 300);
+        QCOMPARE(faults.size(), 1);
+
+        scale = std::make_unique<PseudoTerminal>();
+        QVERIFY(QFile::remove(device));
+        QVERIFY(QFile::link(scale->path(), device));
+        QTRY_VERIFY_WITH_TIMEOUT(line.isOpen(), SerialPortLine::reopenIntervalMs + 1000);
+
+        const QByteArray frame = encodeReading(1700, 2500);
+        scale->write(frame);
+        QTRY_COMPARE_WITH_TIMEOUT(taker.taken, QList<QByteArray>{frame}, 2000);
+        QCOMPARE(faults.size(), 1);
+    }
+
+    void simulatedScaleStartsEmptyThenCarriesAPerson()
+    {
+        SimulatedLine line(42);
+        const FrameCounts empty = decodeFrame(cutFrame(line.nextFrame()));
+        QCOMPARE(empty.weight, weightCountOf(SimulatedLine::platformKilograms));
+        QCOMPARE(UmrechnungBin(empty.height).value() + 1103, SimulatedLine::restingHeightMm);
+
+        double heaviest = 0;
+        for (int i = 0; i < 300; ++i) {
+            const QByteArray sent = line.nextFrame();
+            QCOMPARE(sent.size(), 4);
+            const FrameCounts counts = decodeFrame(cutFrame(sent));
+            const int heightMm = UmrechnungBin(counts.height).value() + 1103;
+            QVERIFY(heightMm >= 1103 && heightMm <= 2126);
+            const double load = scaleReading(counts.weight) - SimulatedLine::platformKilograms;
+            QVERIFY2(load > -0.2 && load < 125, qPrintable(QString::number(load)));
+            heaviest = std::max(heaviest, load);
+        }
+        QVERIFY2(heaviest > 40, qPrintable(QString::number(heaviest)));
+    }
+
+    void simulatedFramesArriveThroughTheLine()
+    {
+        SimulatedLine line(7);
+        Taker taker(line);
+        line.open();
+        QTRY_VERIFY_WITH_TIMEOUT(taker.taken.size() >= 2, 2000);
+        for (const QByteArray &frame : taker.taken)
+            QCOMPARE(frame.size(), 4);
+    }
+
+    void factoryChoosesTheLine_data()
+    {
+        QTest::addColumn<bool>("simulate");
+        QTest::addColumn<QString>("deviceName");
+        QTest::newRow("serial device") << false << QStringLiteral("/dev/ttyUSB7");
+        QTest::newRow("simulated scale") << true << QStringLiteral("Simulierte Waage");
+    }
+    void factoryChoosesTheLine()
+    {
+        QFETCH(bool, simulate);
+        QFETCH(QString, deviceName);
+        const auto line = createSerialLine(QStringLiteral("/dev/ttyUSB7"), simulate);
+        QCOMPARE(line->deviceName(), deviceName);
+        QCOMPARE(dynamic_cast<SimulatedLine *>(line.get()) != nullptr, simulate);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSerialLines)
+#include "tst_seriallines.moc"
