@@ -13,8 +13,6 @@ namespace {
 constexpr Rgb bandOutline{255, 3, 5};
 constexpr Rgb bandFill{255, 100, 100};
 constexpr Rgb curveColor{0, 0, 0};
-constexpr int boxPen = 1;
-constexpr int curvePen = 2;
 
 // Fixed box edges: 25 twips inside the frame on the left, 15 on the other sides.
 constexpr int boxLeft = 3865;
@@ -40,7 +38,7 @@ double numberAt(const QString &text, const char *what, int lineNumber, const QSt
 
 DrawnBox bandBox(QPoint corner1, QPoint corner2)
 {
-    return DrawnBox{corner1, corner2, bandOutline, bandFill, FillStyle::Cross, boxPen};
+    return DrawnBox{corner1, corner2, bandOutline, bandFill, FillStyle::Cross, chartBoxPen};
 }
 
 } // namespace
@@ -87,8 +85,8 @@ BmiChart bmiChart(const QStringList &lines, const QString &fileName)
         start += step;
         end += step;
         const double current = plotted(record);
-        chart.segments.push_back(
-            DrawnLine{{start, chartY(previous)}, {end, chartY(current)}, curveColor, curvePen});
+        chart.segments.push_back(DrawnLine{
+            {start, chartY(previous)}, {end, chartY(current)}, curveColor, chartCurvePen});
         previous = current;
     }
     return chart;

@@ -17,6 +17,10 @@
 constexpr int maxChartRecords = 31;
 constexpr int chartLineCount = 2 + maxChartRecords;
 
+// Pen widths in device pixels: thin box outlines, a bolder curve.
+constexpr int chartBoxPen = 1;
+constexpr int chartCurvePen = 2;
+
 // A BMI value as the curve plots it: above 40 at 41 (above the "40" tick), below 15 at
 // 15 (on the time axis), anything between unchanged.
 double plottedBmi(double bmi);

@@ -1,0 +1,32 @@
+#include "historyfile.h"
+
+#include "records/personfile.h"
+#include "records/textfile.h"
+
+#include <QDir>
+
+QString noRecordMessage()
+{
+    return QStringLiteral("Kein Datensatz vorhanden ! !");
+}
+
+QString historyFilePath(const QString &dataDir, const QString &first, const QString &last)
+{
+    if (!isSafeName(first) || !isSafeName(last))
+        return {};
+    return personFilePath(dataDir, first, last);
+}
+
+QStringList chartLines(const QString &path)
+{
+    TextFileReader reader(path);
+    QStringList lines;
+    while (lines.size() < chartLineCount && !reader.atEnd())
+        lines << reader.readLine();
+    return lines;
+}
+
+BmiChart readBmiChart(const QString &path)
+{
+    return bmiChart(chartLines(path), QDir::toNativeSeparators(path));
+}
