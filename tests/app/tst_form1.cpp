@@ -1,0 +1,293 @@
+#include "windowfixture.h"
+
+#include "common/failure.h"
+#include "scale/serialline.h"
+
+#include <QLabel>
+#include <QSignalSpy>
+
+namespace {
+
+// A line whose device cannot be opened, as with a missing or busy port.
+class UnopenableLine : public SerialLine
+{
+public:
+    QString deviceName() const override { return QStringLiteral("/dev/ttyS9"); }
+    void open() override
+    {
+        ++opens;
+        throw Failure(QStringLiteral("Die serielle Schnittstelle /dev/ttyS9 kann nicht geöffnet "
+                                     "werden: Gerät nicht gefunden."));
+    }
+    qint64 bytesWaiting() const override { return 0; }
+    QByteArray input() override { return {}; }
+    void discard() override { ++discards; }
+
+    int opens = 0;
+    int discards = 0;
+};
+
+QRect twips(int left, int top, int width, int height)
+{
+    auto px = [](int t) { return qRound(t / 15.0); };
+    return {px(left), px(top), px(width), px(height)};
+}
+
+} // namespace
+
+class tst_Form1 : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
+
+    void startsWithMaleTodayAndTheSentinel()
+    {
+        WindowFixture f;
+        f.create();
+        QVERIFY(f.find<QRadioButton>("Option1")->isChecked());
+        QVERIFY(!f.find<QRadioButton>("Option2")->isChecked());
+        QCOMPARE(f.field("Text3")->text(), QStringLiteral("06.12.2026"));
+        QCOMPARE(f.field("Text1")->text(), QStringLiteral("99999"));
+        for (const char *name : {"text", "Text7", "Text5", "Text2", "bmi", "Text10"})
+            QVERIFY2(f.field(name)->text().isEmpty(), name);
+        QCOMPARE(f.list()->count(), 0);
+        QVERIFY(f.messages.shown.isEmpty());
+        QCOMPARE(f.form->windowTitle(), QStringLiteral("Tessarine"));
+    }
+
+    void datesKeepFourDigitYears()
+    {
+        WindowFixture f;
+        f.clock.date = QDate(2031, 1, 9);
+        f.create();
+        QCOMPARE(f.field("Text3")->text(), QStringLiteral("09.01.2031"));
+    }
+
+    void sexOptionsFormOneGroup()
+    {
+        WindowFixture f;
+        f.create();
+        auto *male = f.find<QRadioButton>("Option1");
+        auto *female = f.find<QRadioButton>("Option2");
+        QTest::mouseClick(female, Qt::LeftButton);
+        QVERIFY(female->isChecked());
+        QVERIFY(!male->isChecked());
+        QTest::mouseClick(male, Qt::LeftButton);
+        QVERIFY(male->isChecked());
+        QVERIFY(!female->isChecked());
+    }
+
+    void controlsStandWhereTheStationHasThem_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("geometry");
+        QTest::addColumn<QString>("accessible");
+        QTest::newRow("text") << "text" << twips(1200, 720, 1215, 285) << "Vorname";
+        QTest::newRow("Text7") << "Text7" << twips(1200, 1200, 1215, 315) << "Nachname";
+        QTest::newRow("Text5") << "Text5" << twips(1200, 1680, 1215, 285) << "Alter";
+        QTest::newRow("Option1") << "Option1" << twips(1680, 2160, 255, 195) << "männlich";
+        QTest::newRow("Option2") << "Option2" << twips(1680, 2520, 255, 195) << "weiblich";
+        QTest::newRow("Text3") << "Text3" << twips(1200, 3840, 1215, 285) << "Datum";
+        QTest::newRow("Text2") << "Text2" << twips(1200, 4320, 1215, 285) << "Größe";
+        QTest::newRow("Text1") << "Text1" << twips(1200, 4800, 1215, 285) << "Gewicht";
+        QTest::newRow("bmi") << "bmi" << twips(1200, 5400, 1215, 285) << "BMI";
+        QTest::newRow("Text10") << "Text10" << twips(9240, 5040, 255, 195) << "Nullpunkt";
+        QTest::newRow("List1") << "List1" << twips(4080, 5760, 6375, 2205)
+                               << "Ausgabefeld für Daten und Bewertungen";
+        QTest::newRow("Command2") << "Command2" << twips(120, 6120, 2895, 375)
+                                  << "Daten übernehmen";
+        QTest::newRow("Command5") << "Command5" << twips(120, 6720, 2895, 375)
+                                  << "Tabelle  auslesen";
+        QTest::newRow("Command1") << "Command1" << twips(120, 7320, 2895, 375)
+                                  << "Grafik erstellen";
+        QTest::newRow("Command3") << "Command3" << twips(120, 7920, 2895, 375) << "Drucken";
+        QTest::newRow("Command4") << "Command4" << twips(10920, 5400, 975, 2895) << "EXIT";
+    }
+    void controlsStandWhereTheStationHasThem()
+    {
+        QFETCH(QString, name);
+        QFETCH(QRect, geometry);
+        QFETCH(QString, accessible);
+        WindowFixture f;
+        f.create();
+        auto *control = f.form->findChild<QWidget *>(name);
+        QVERIFY(control);
+        QCOMPARE(control->geometry(), geometry);
+        QCOMPARE(control->accessibleName(), accessible);
+    }
+
+    void windowAndButtonCaptions()
+    {
+        WindowFixture f;
+        f.create();
+        QCOMPARE(f.form->size(), QSize(799, 573));
+        QCOMPARE(f.button("Command2")->text(), QStringLiteral("&Daten übernehmen"));
+        QCOMPARE(f.button("Command5")->text(), QStringLiteral("&Tabelle  auslesen"));
+        QCOMPARE(f.button("Command1")->text(), QStringLiteral("&Grafik erstellen"));
+        QCOMPARE(f.button("Command3")->text(), QStringLiteral("D&rucken"));
+        QCOMPARE(f.button("Command4")->text(), QStringLiteral("&EXIT"));
+        QCOMPARE(f.button("Command4")->font().pointSizeF(), 13.5);
+        QVERIFY(f.button("Command4")->font().bold());
+
+        QStringList captions;
+        for (const QLabel *label : f.form->findChildren<QLabel *>())
+            captions << label->text();
+        for (const char *caption : {"Vom Benutzer einzugebende Daten:",
+                                    "&Vorname:",
+                                    "&Nachname:",
+                                    "&Alter:",
+                                    "männlich:",
+                                    "weiblich:",
+                                    "Vom Rechner ünernommene und errechnete Werte",
+                                    "Datum:",
+                                    "Größe:",
+                                    " mm",
+                                    "Gewicht:",
+                                    " kg",
+                                    "BMI:",
+                                    "Ausgabefeld für Daten und Bewertungen:",
+                                    "BMI",
+                                    "40",
+                                    "35",
+                                    "30",
+                                    "25",
+                                    "20",
+                                    "15",
+                                    "Tag",
+                                    "Normalwerte"})
+            QVERIFY2(captions.contains(QString::fromUtf8(caption)), caption);
+    }
+
+    void accessKeysReachTheirFields()
+    {
+        WindowFixture f;
+        f.create();
+        f.form->show();
+        QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
+        QTest::keyClick(f.form.get(), Qt::Key_N, Qt::AltModifier);
+        QCOMPARE(QApplication::focusWidget(), f.field("Text7"));
+        QTest::keyClick(f.form.get(), Qt::Key_A, Qt::AltModifier);
+        QCOMPARE(QApplication::focusWidget(), f.field("Text5"));
+    }
+
+    void tabOrderFollowsTheStation()
+    {
+        WindowFixture f;
+        f.create();
+        const QStringList expected{"Text10",   "List1",    "text",     "Text7",
+                                   "Text5",    "Option1",  "Option2",  "Command2",
+                                   "Command5", "Command1", "Command3", "Command4",
+                                   "Text1",    "Text2",    "Text3",    "bmi"};
+        QStringList order;
+        QWidget *w = f.form->findChild<QWidget *>(QStringLiteral("Text10"));
+        for (int i = 0; i < 200 && order.size() < expected.size(); ++i) {
+            if (expected.contains(w->objectName()) && !order.contains(w->objectName()))
+                order << w->objectName();
+            w = w->nextInFocusChain();
+        }
+        QCOMPARE(order, expected);
+    }
+
+    void typedLengthLimitsBindTypingOnly_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("limit");
+        QTest::newRow("age") << "Text5" << 3;
+        QTest::newRow("height") << "Text2" << 4;
+        QTest::newRow("weight") << "Text1" << 5;
+    }
+    void typedLengthLimitsBindTypingOnly()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, limit);
+        WindowFixture f;
+        f.create();
+        auto *field = f.form->findChild<QLineEdit *>(name);
+        field->clear();
+        QTest::keyClicks(field, QStringLiteral("1234567890"));
+        QCOMPARE(field->text(), QStringLiteral("1234567890").left(limit));
+        field->setText(QStringLiteral("-1,77635683940025E-15"));
+        QCOMPARE(field->text(), QStringLiteral("-1,77635683940025E-15"));
+    }
+
+    void exitAsksAndCancelChangesNothing()
+    {
+        WindowFixture f;
+        f.create();
+        f.field("text")->setText(QStringLiteral("Anna"));
+        f.messages.answerOk = false;
+        f.button("Command4")->click();
+        QCOMPARE(f.messages.shown, QStringList{QStringLiteral("Software beenden?")});
+        QCOMPARE(f.shutdown.requests, 0);
+        QCOMPARE(f.field("text")->text(), QStringLiteral("Anna"));
+    }
+
+    void exitWithOkRequestsShutdownOncePerConfirmation()
+    {
+        WindowFixture f;
+        f.create();
+        f.messages.answerOk = true;
+        f.button("Command4")->click();
+        QCOMPARE(f.shutdown.requests, 1);
+        f.button("Command4")->click();
+        QCOMPARE(f.shutdown.requests, 2);
+        QCOMPARE(f.messages.shown.size(), 2);
+    }
+
+    void portThatCannotOpenIsReportedOnce()
+    {
+        UnopenableLine line;
+        WindowFixture f;
+        f.services.serial = &line;
+        f.create();
+        QCOMPARE(line.opens, 1);
+        QCOMPARE(line.discards, 0); // abandoned before the discard
+        QCOMPARE(f.messages.shown.size(), 1);
+        QVERIFY(f.messages.shown.first().contains(QStringLiteral("/dev/ttyS9")));
+        QVERIFY(f.find<QRadioButton>("Option1")->isChecked());
+        QCOMPARE(f.field("Text3")->text(), QStringLiteral("06.12.2026"));
+        // The program goes on: the next handler runs as usual.
+        f.button("Command4")->click();
+        QCOMPARE(f.messages.shown.size(), 2);
+    }
+
+    void surfaceKeepsShapesWithTheSettingsOfTheirTime()
+    {
+        WindowFixture f;
+        f.create();
+        ChartSurface surface;
+        surface.setDrawWidth(1);
+        surface.setFillColor({255, 100, 100});
+        surface.setFillStyle(FillStyle::Cross);
+        surface.drawBox({3865, 4905}, {11865, 4000}, {255, 3, 5});
+        surface.setDrawWidth(2);
+        surface.drawLine({3861, 3448}, {4128, 3264}, {0, 0, 0});
+        const Drawing expected{
+            DrawnBox{
+                {3865, 4905}, {11865, 4000}, {255, 3, 5}, {255, 100, 100}, FillStyle::Cross, 1},
+            DrawnLine{{3861, 3448}, {4128, 3264}, {0, 0, 0}, 2}};
+        QVERIFY(surface.drawing() == expected);
+        surface.clear();
+        QVERIFY(surface.drawing().empty());
+    }
+
+    void drawnShapesArePaintedBeneathTheFrame()
+    {
+        // A red box drawn through the surface shows in the window's pixels at its twips.
+        WindowFixture f;
+        f.create();
+        const_cast<ChartSurface &>(f.form->surface()).setFillStyle(FillStyle::Solid);
+        const_cast<ChartSurface &>(f.form->surface()).setFillColor({255, 0, 0});
+        const_cast<ChartSurface &>(f.form->surface())
+            .drawBox({6000, 1500}, {7500, 3000}, {255, 0, 0});
+        const QImage image = f.form->grab().toImage();
+        QCOMPARE(image.pixelColor(450, 150), QColor(255, 0, 0)); // (6750, 2250) twips
+        // The chart frame's bottom edge (y 4920 twips = 328 px) is drawn, 3 px wide.
+        QCOMPARE(image.pixelColor(500, 328).lightness() < 64, true);
+    }
+};
+
+QTEST_MAIN(tst_Form1)
+#include "tst_form1.moc"
