@@ -7,7 +7,6 @@
 #include "report/reportlayout.h"
 #include "report/reportprinter.h"
 #include "services.h"
-#include "views/historyfile.h"
 
 #include <QLineEdit>
 
@@ -16,13 +15,13 @@ void Form1::Command3_Click()
     const QString first = text->text();
     const QString last = Text7->text();
     if (first.isEmpty() || last.isEmpty()) {
-        m_services.messages->inform(noRecordMessage());
+        m_services.messages->inform(reportNoRecordMessage());
         return;
     }
     // Nothing is printed without a PersonFile: a page with a lone rule helps nobody.
     const QString path = personFilePath(m_services.dataDir, first, last);
     if (!isSafeName(first) || !isSafeName(last) || !fileExists(path)) {
-        m_services.messages->inform(noRecordMessage());
+        m_services.messages->inform(reportNoRecordMessage());
         return;
     }
 
