@@ -1,0 +1,193 @@
+#include "records/personfile.h"
+#include "records/textfile.h"
+#include "report/recordingprinter.h"
+#include "report/reportlayout.h"
+
+#include "windowfixture.h"
+
+#include <QDir>
+#include <QLocale>
+#include <QTest>
+
+namespace {
+
+const QString noRecord = QStringLiteral("Kein Datensatz vorhanden ! !");
+
+QString record(const QString &bmi)
+{
+    return recordLine(QStringLiteral("06.12.2026"), QStringLiteral("72,5"), QStringLiteral("1750"),
+                      bmi);
+}
+
+// Writes the PersonFile of Anna Beispiel the way a take-over does.
+QString storeAnna(const WindowFixture &f, const QString &age, const QStringList &bmis)
+{
+    const QString path =
+        personFilePath(f.dir.path(), QStringLiteral("Anna"), QStringLiteral("Beispiel"));
+    const QString header = headerLine(QStringLiteral("Anna Beispiel"), sexWord(true), age);
+    for (const QString &bmi : bmis)
+        storeMeasurement(path, header, record(bmi));
+    return path;
+}
+
+void fillWindow(const WindowFixture &f, const QString &first, const QString &last)
+{
+    f.field("text")->setText(first);
+    f.field("Text7")->setText(last);
+    f.field("Text5")->setText(QStringLiteral("50"));
+    f.field("Text1")->setText(QStringLiteral("80,5"));
+    f.field("Text2")->setText(QStringLiteral("1800"));
+    f.field("bmi")->setText(QStringLiteral("24"));
+}
+
+QStringList fields(const WindowFixture &f)
+{
+    return {f.field("Text5")->text(), f.field("Text1")->text(), f.field("Text2")->text(),
+            f.field("bmi")->text()};
+}
+
+} // namespace
+
+class TestForm1Report : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
+
+    void printsTheChartHeaderAndRecords();
+    void printsNothingWithoutAPersonFile_data();
+    void printsNothingWithoutAPersonFile();
+    void fileWithoutRecordsPrintsBoxesHeaderAndRule();
+    void tellsWhereThePdfWasSaved();
+    void ageThatIsNoNumberPrintsNothing();
+};
+
+void TestForm1Report::printsTheChartHeaderAndRecords()
+{
+    RecordingPrinterProvider printers;
+    WindowFixture f;
+    f.services.printers = &printers;
+    f.create();
+    const QString path =
+        storeAnna(f, QStringLiteral("34"),
+                  {QStringLiteral("23"), QStringLiteral("24"), QStringLiteral("31")});
+    fillWindow(f, QStringLiteral("Anna"), QStringLiteral("Beispiel"));
+    f.button("Command1")->click(); // the window chart, which the report erases
+    QVERIFY(!f.form->surface().drawing().empty());
+
+    f.button("Command3")->click();
+
+    QCOMPARE(f.messages.shown, QStringList());
+    QCOMPARE(fields(f), (QStringList{"34", "", "", ""}));
+    QVERIFY(f.form->surface().drawing().empty());
+    QCOMPARE(printers.begunPaths, QStringList{f.dir.filePath("Anna Beispiel.pdf")});
+    const QStringList &document = *printers.logs.at(0);
+    QCOMPARE(document.mid(5, 4),
+             (QStringList{"box 3,3093 6263,2640 255,3,5", "box 3,2040 6263,3 255,3,5",
+                          "line 80,2160 240,2040", "line 240,2040 400,1200"}));
+    QCOMPARE(document.mid(9, 4), (QStringList{"size 14", "text 400,1200 ''",
+                                              "text 0,1480 'Anna Beispiel  weiblich 34Jahre'",
+                                              "line 6270,3700 0,3700"}));
+    QCOMPARE(document.mid(14), (QStringList{"text 0,3980 '" + record("23") + "'",
+                                            "text 0,4260 '" + record("24") + "'",
+                                            "text 0,4540 '" + record("31") + "'", "end"}));
+    QVERIFY(QFile::exists(path));
+}
+
+void TestForm1Report::printsNothingWithoutAPersonFile_data()
+{
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("last");
+
+    QTest::newRow("empty first name") << ""
+                                      << "Beispiel";
+    QTest::newRow("empty last name") << "Anna"
+                                     << "";
+    QTest::newRow("no file for the names") << "Berta"
+                                           << "Beispiel";
+    // The last name would lead out of the data directory to a file that exists.
+    QTest::newRow("unsafe name") << "Anna"
+                                 << "Beispiel/../Anna Beispiel";
+}
+
+void TestForm1Report::printsNothingWithoutAPersonFile()
+{
+    QFETCH(QString, first);
+    QFETCH(QString, last);
+
+    RecordingPrinterProvider printers;
+    WindowFixture f;
+    f.services.printers = &printers;
+    f.create();
+    storeAnna(f, QStringLiteral("34"), {QStringLiteral("23")});
+    QDir(f.dir.path()).mkdir(QStringLiteral("Anna Beispiel"));
+    fillWindow(f, first, last);
+    const QStringList before = fields(f);
+
+    f.button("Command3")->click();
+
+    QCOMPARE(f.messages.shown, QStringList{noRecord});
+    QCOMPARE(printers.begunPaths, QStringList());
+    QCOMPARE(fields(f), before);
+}
+
+void TestForm1Report::fileWithoutRecordsPrintsBoxesHeaderAndRule()
+{
+    RecordingPrinterProvider printers;
+    WindowFixture f;
+    f.services.printers = &printers;
+    f.create();
+    const QString header = QStringLiteral("Anna Beispiel  männlich 61Jahre");
+    const QString path = f.dir.filePath(QStringLiteral("Anna Beispiel.txt"));
+    QVERIFY(createNewFile(path, encodeLines(path, {header, QString()})));
+    fillWindow(f, QStringLiteral("Anna"), QStringLiteral("Beispiel"));
+
+    f.button("Command3")->click();
+
+    QCOMPARE(f.messages.shown, QStringList());
+    QCOMPARE(f.field("Text5")->text(), QStringLiteral("61"));
+    QCOMPARE(printers.logs.size(), std::size_t(1));
+    QCOMPARE(printers.logs.at(0)->mid(5),
+             (QStringList{"box 3,3093 6263,2160 255,3,5", "box 3,1560 6263,3 255,3,5", "size 14",
+                          "text 6263,3 ''", "text 0,283 '" + header + "'", "line 6270,3700 0,3700",
+                          "text 0,3700 ''", "end"}));
+}
+
+void TestForm1Report::tellsWhereThePdfWasSaved()
+{
+    RecordingPrinterProvider printers;
+    printers.noPrinterInstalled = true;
+    WindowFixture f;
+    f.services.printers = &printers;
+    f.create();
+    storeAnna(f, QStringLiteral("34"), {QStringLiteral("23"), QStringLiteral("24")});
+    fillWindow(f, QStringLiteral("Anna"), QStringLiteral("Beispiel"));
+
+    f.button("Command3")->click();
+
+    const QString pdf = QDir::toNativeSeparators(f.dir.filePath("Anna Beispiel.pdf"));
+    QCOMPARE(
+        f.messages.shown,
+        QStringList{"Kein Drucker installiert. Der Bericht wurde als PDF gespeichert: " + pdf});
+    QCOMPARE(printers.logs.at(0)->last(), QStringLiteral("end"));
+}
+
+void TestForm1Report::ageThatIsNoNumberPrintsNothing()
+{
+    RecordingPrinterProvider printers;
+    WindowFixture f;
+    f.services.printers = &printers;
+    f.create();
+    storeAnna(f, QStringLiteral("3x"), {QStringLiteral("23")});
+    fillWindow(f, QStringLiteral("Anna"), QStringLiteral("Beispiel"));
+
+    f.button("Command3")->click();
+
+    QCOMPARE(f.messages.shown.size(), 1);
+    QVERIFY(f.messages.shown.at(0).contains(QStringLiteral("3x")));
+    QCOMPARE(printers.begunPaths, QStringList());
+}
+
+QTEST_MAIN(TestForm1Report)
+#include "tst_form1_report.moc"
