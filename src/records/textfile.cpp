@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cstring>
 
 #ifdef Q_OS_WIN
@@ -17,7 +18,10 @@
 
 namespace {
 
-constexpr qsizetype chunkSize = 64 * 1024;
+// Reads start small, so that the first lines of a long file cost no more than those of
+// a short one, and grow for the files that are read to their end.
+constexpr qsizetype firstChunk = 4 * 1024;
+constexpr qsizetype largestChunk = 64 * 1024;
 
 QString shown(const QString &path)
 {
@@ -74,7 +78,7 @@ bool fileExists(const QString &path)
     return QFileInfo(path).isFile();
 }
 
-TextFileReader::TextFileReader(const QString &path) : m_file(path)
+TextFileReader::TextFileReader(const QString &path) : m_file(path), m_chunk(firstChunk)
 {
     if (!m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         fail(QStringLiteral("geöffnet"), path, m_file.errorString());
@@ -90,8 +94,9 @@ bool TextFileReader::fill()
         m_pos = 0;
     }
     const qsizetype old = m_buffer.size();
-    m_buffer.resize(old + chunkSize);
-    const qint64 got = m_file.read(m_buffer.data() + old, chunkSize);
+    m_buffer.resize(old + m_chunk);
+    const qint64 got = m_file.read(m_buffer.data() + old, m_chunk);
+    m_chunk = std::min(m_chunk * 2, largestChunk);
     if (got < 0) {
         m_buffer.resize(old);
         fail(QStringLiteral("gelesen"), m_file.fileName(), m_file.errorString());

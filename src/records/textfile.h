@@ -31,6 +31,7 @@ private:
     QFile m_file;
     QByteArray m_buffer;
     qsizetype m_pos = 0;
+    qsizetype m_chunk = 0;
     bool m_eof = false;
 };
 
