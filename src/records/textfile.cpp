@@ -128,8 +128,8 @@ QString TextFileReader::readLine()
             return line;
         }
         if (!fill()) {
-            // The last line has no line end.
-            const QString line = decodeCp1252(QByteArrayView(start, left));
+            // The last line has no line end; fill() may have moved the buffer.
+            const QString line = decodeCp1252(QByteArrayView(m_buffer).sliced(m_pos));
             m_pos = m_buffer.size();
             return line;
         }
