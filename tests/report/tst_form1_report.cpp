@@ -1,5 +1,6 @@
 #include "records/personfile.h"
 #include "records/textfile.h"
+#include "report/qtreportprinter.h"
 #include "report/recordingprinter.h"
 #include "report/reportlayout.h"
 
@@ -7,6 +8,7 @@
 
 #include <QDir>
 #include <QLocale>
+#include <QPrinterInfo>
 #include <QTest>
 
 namespace {
@@ -61,6 +63,7 @@ private Q_SLOTS:
     void fileWithoutRecordsPrintsBoxesHeaderAndRule();
     void tellsWhereThePdfWasSaved();
     void ageThatIsNoNumberPrintsNothing();
+    void realPrinterWritesThePdfNextToThePersonFile();
 };
 
 void TestForm1Report::printsTheChartHeaderAndRecords()
@@ -187,6 +190,27 @@ void TestForm1Report::ageThatIsNoNumberPrintsNothing()
     QCOMPARE(f.messages.shown.size(), 1);
     QVERIFY(f.messages.shown.at(0).contains(QStringLiteral("3x")));
     QCOMPARE(printers.begunPaths, QStringList());
+}
+
+void TestForm1Report::realPrinterWritesThePdfNextToThePersonFile()
+{
+    if (!QPrinterInfo::defaultPrinter().isNull())
+        QSKIP("a printer is installed here; the report would go to paper");
+
+    QtReportPrinterProvider printers;
+    WindowFixture f;
+    f.services.printers = &printers;
+    f.create();
+    storeAnna(f, QStringLiteral("34"), {QStringLiteral("23"), QStringLiteral("24")});
+    fillWindow(f, QStringLiteral("Anna"), QStringLiteral("Beispiel"));
+
+    f.button("Command3")->click();
+
+    const QString pdf = f.dir.filePath("Anna Beispiel.pdf");
+    QCOMPARE(f.messages.shown, QStringList{pdfSavedMessage(pdf)});
+    QFile file(pdf);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.read(5), QByteArray("%PDF-"));
 }
 
 QTEST_MAIN(TestForm1Report)

@@ -1,8 +1,10 @@
+#include "common/failure.h"
 #include "records/personfile.h"
 #include "records/textfile.h"
 #include "report/qtreportprinter.h"
 #include "report/reportlayout.h"
 
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLocale>
@@ -108,6 +110,7 @@ private Q_SLOTS:
     void initTestCase();
     void sixtyRecordsFillTwoPagesInOrder();
     void noOutputWritesNoFile();
+    void unwritablePdfFailsAtTheFirstOutput();
     void withoutPrinterTheProviderReplacesThePdf();
 
 private:
@@ -208,6 +211,19 @@ void TestQtReportPrinter::noOutputWritesNoFile()
         printer->setDrawingSetting(4);
     }
     QVERIFY(!QFile::exists(pdf));
+}
+
+void TestQtReportPrinter::unwritablePdfFailsAtTheFirstOutput()
+{
+    const QString pdf = m_dir.filePath(QStringLiteral("missing/Anna Beispiel.pdf"));
+    auto printer = QtReportPrinter::forPdf(pdf);
+    printer->setTextSize(1);
+    try {
+        printer->printLine(QString());
+        QFAIL("the first line went nowhere without a failure");
+    } catch (const Failure &failure) {
+        QVERIFY(failure.message().contains(QDir::toNativeSeparators(pdf)));
+    }
 }
 
 void TestQtReportPrinter::withoutPrinterTheProviderReplacesThePdf()
