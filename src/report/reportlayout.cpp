@@ -56,7 +56,7 @@ void printReport(ReportPrinter &printer, const PersonFileLines &file, const Repo
     printer.setTextSize(reportChartTextSize);
     printer.setDrawingSetting(reportDrawingSetting);
 
-    // Three tiny lines from the top of the page, as the chart has always been placed.
+    // Three 1-point lines at the top of the page; the chart itself is placed absolutely.
     for (int i = 0; i < 3; ++i)
         printer.printLine(file.line2);
     printer.drawBox({3, 3093}, {6263, chart.lowerBoxY}, reportBandOutline);
