@@ -2,6 +2,7 @@
 
 #include "common/numbertext.h"
 #include "cp1252.h"
+#include "linefields.h"
 #include "personfile.h"
 #include "rating.h"
 
@@ -22,6 +23,10 @@ bool entriesAccepted(const TakeOverEntries &e)
     if (!isSafeName(e.first) || !isSafeName(e.last))
         return false;
     if (!isCp1252Encodable(e.age) || !parseNumber(e.age))
+        return false;
+    // Readers take the age from two fixed header positions: "1E2" is a number, but
+    // its "E2" would spoil every later chart and report of the person.
+    if (!parseNumber(ageText(headerLine(personName(e.first, e.last), sexWord(false), e.age))))
         return false;
     if (e.weight == QLatin1String("99999") || !positive(e.weight) || !positive(e.height))
         return false;

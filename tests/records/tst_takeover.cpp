@@ -221,6 +221,7 @@ void TestTakeOver::refusedEntriesChangeNothing_data()
     row("age not a number", [](Entries &e) { e.age = QStringLiteral("abc"); });
     row("age with a letter", [](Entries &e) { e.age = QStringLiteral("3x"); });
     row("age outside Windows-1252", [](Entries &e) { e.age = QStringLiteral("3✓"); });
+    row("age in exponent form", [](Entries &e) { e.age = QStringLiteral("1E1"); });
     row("no scale reading yet", [](Entries &e) { e.weight = QStringLiteral("99999"); });
     row("weight empty", [](Entries &e) { e.weight.clear(); });
     row("weight not a number", [](Entries &e) { e.weight = QStringLiteral("7x"); });
