@@ -1,0 +1,67 @@
+// A PersonFile may be old, hand-edited or damaged. Every reader of it (the line
+// positions, the chart, the report) must either read it or refuse it with a Failure.
+#include "common/failure.h"
+#include "records/cp1252.h"
+#include "records/linefields.h"
+#include "records/textfile.h"
+#include "report/recordingprinter.h"
+#include "report/reportlayout.h"
+#include "views/chartgeometry.h"
+#include "views/historyfile.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <cstdint>
+#include <cstdlib>
+#include <unistd.h>
+
+static QString scratchFile()
+{
+    static const QString path =
+        QDir::tempPath() + QStringLiteral("/tessarine-fuzz-%1.txt").arg(::getpid());
+    return path;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+    {
+        QFile file(scratchFile());
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            std::abort();
+        file.write(bytes);
+    }
+
+    const QStringList lines = readAllLines(scratchFile());
+    for (const QString &line : lines) {
+        if (sexLetter(line).size() > 1 || ageText(line).size() > 2 || bmiText(line).size() > 2)
+            std::abort();
+    }
+
+    // The chart reads only its first lines, from the file and from memory alike.
+    const QStringList first = chartLines(scratchFile());
+    if (first != lines.mid(0, first.size()) || first.size() > chartLineCount)
+        std::abort();
+    try {
+        const BmiChart chart = bmiChart(lines, QStringLiteral("fuzz.txt"));
+        if (chart.segments.size() > static_cast<std::size_t>(maxChartRecords - 1))
+            std::abort();
+        for (const DrawnLine &segment : chart.segments) {
+            if (segment.from.y() < 120 || segment.to.y() > 4920 || segment.to.x() > 11880)
+                std::abort();
+        }
+    } catch (const Failure &) {
+    }
+
+    try {
+        const PersonFileLines file = splitPersonFile(lines);
+        const ReportChart chart = reportChart(file);
+        RecordingPrinter printer;
+        printReport(printer, file, chart);
+        if (printer.operations().isEmpty() || printer.operations().last() != QStringLiteral("end"))
+            std::abort();
+    } catch (const Failure &) {
+    }
+    return 0;
+}
