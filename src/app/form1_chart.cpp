@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "records/personfile.h"
 #include "records/textfile.h"
 #include "services.h"
 #include "views/historyfile.h"

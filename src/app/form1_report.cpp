@@ -15,13 +15,13 @@ void Form1::Command3_Click()
     const QString first = text->text();
     const QString last = Text7->text();
     if (first.isEmpty() || last.isEmpty()) {
-        m_services.messages->inform(reportNoRecordMessage());
+        m_services.messages->inform(noRecordMessage());
         return;
     }
     // Nothing is printed without a PersonFile: a page with a lone rule helps nobody.
-    const QString path = personFilePath(m_services.dataDir, first, last);
-    if (!isSafeName(first) || !isSafeName(last) || !fileExists(path)) {
-        m_services.messages->inform(reportNoRecordMessage());
+    const QString path = historyFilePath(m_services.dataDir, first, last);
+    if (!fileExists(path)) {
+        m_services.messages->inform(noRecordMessage());
         return;
     }
 

@@ -62,3 +62,15 @@ Stored storeMeasurement(const QString &path, const QString &header, const QStrin
                                  "gleichzeitig angelegt und gelöscht.")
                       .arg(QDir::toNativeSeparators(path)));
 }
+
+QString historyFilePath(const QString &dataDir, const QString &first, const QString &last)
+{
+    if (!isSafeName(first) || !isSafeName(last))
+        return {};
+    return personFilePath(dataDir, first, last);
+}
+
+QString noRecordMessage()
+{
+    return QStringLiteral("Kein Datensatz vorhanden ! !");
+}

@@ -17,6 +17,13 @@ QString personFilePath(const QString &dataDir, const QString &first, const QStri
 // Windows-1252 cannot encode.
 bool isSafeName(const QString &name);
 
+// The path the history views and the report read for the names, or the empty text
+// (which names no file) for a name that isSafeName refuses.
+QString historyFilePath(const QString &dataDir, const QString &first, const QString &last);
+
+// What the readers show when a person has no PersonFile.
+QString noRecordMessage();
+
 // first + " " + last, the name in the header and in the file name.
 QString personName(const QString &first, const QString &last);
 

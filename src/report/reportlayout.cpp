@@ -76,11 +76,6 @@ void printReport(ReportPrinter &printer, const PersonFileLines &file, const Repo
     printer.endDocument();
 }
 
-QString reportNoRecordMessage()
-{
-    return QStringLiteral("Kein Datensatz vorhanden ! !");
-}
-
 QString reportPdfPath(const QString &personFilePath)
 {
     QString path = personFilePath;

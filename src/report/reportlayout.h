@@ -54,9 +54,6 @@ ReportChart reportChart(const PersonFileLines &file);
 // the chart ended; every record line is listed, however many there are.
 void printReport(ReportPrinter &printer, const PersonFileLines &file, const ReportChart &chart);
 
-// The report's one message: no PersonFile for the names, or names that cannot be one.
-QString reportNoRecordMessage();
-
 // Where the report goes when no printer is installed: the PersonFile's path with
 // ".pdf" in place of ".txt".
 QString reportPdfPath(const QString &personFilePath);

@@ -5,18 +5,6 @@
 
 #include <QDir>
 
-QString noRecordMessage()
-{
-    return QStringLiteral("Kein Datensatz vorhanden ! !");
-}
-
-QString historyFilePath(const QString &dataDir, const QString &first, const QString &last)
-{
-    if (!isSafeName(first) || !isSafeName(last))
-        return {};
-    return personFilePath(dataDir, first, last);
-}
-
 QStringList chartLines(const QString &path)
 {
     TextFileReader reader(path);
