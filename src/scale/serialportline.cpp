@@ -48,6 +48,10 @@ QString SerialPortLine::deviceName() const
 void SerialPortLine::open()
 {
     if (!openPort()) {
+        // An adapter plugged in later is picked up like one that comes back; the
+        // operator has been told once, here.
+        m_faultReported = true;
+        m_reopen.start();
         throw Failure(QStringLiteral("Die serielle Schnittstelle %1 lässt sich nicht öffnen: %2.")
                           .arg(deviceName(), causeText(m_port.error(), m_port.errorString())));
     }

@@ -8,7 +8,8 @@
 // The scale on a serial device: 9600 Bd, 8 data bits, no parity, one stop bit, no
 // flow control; every byte is data. When the device fails or disappears (a USB
 // adapter pulled out) the port is closed, fault() is emitted once, and the port is
-// reopened every 2 s until the device is back; then frames flow again.
+// reopened every 2 s until the device is back; then frames flow again. A device
+// that cannot be opened at start is tried the same way after open() has failed.
 class SerialPortLine : public BufferedLine
 {
     Q_OBJECT

@@ -171,7 +171,10 @@ private Q_SLOTS:
         Taker taker(line);
         QSignalSpy faults(&line, &SerialLine::fault);
 
+        // Unplugged: the device and its link go away (the freed pty number may be
+        // reused by anyone meanwhile).
         scale->close();
+        QVERIFY(QFile::remove(device));
         QVERIFY(faults.wait(2000));
         QTest::qWait(300);
         QCOMPARE(faults.size(), 1);
@@ -183,7 +186,6 @@ private Q_SLOTS:
         QCOMPARE(faults.size(), 1);
 
         scale = std::make_unique<PseudoTerminal>();
-        QVERIFY(QFile::remove(device));
         QVERIFY(QFile::link(scale->path(), device));
         QTRY_VERIFY_WITH_TIMEOUT(line.isOpen(), SerialPortLine::reopenIntervalMs + 1000);
 
@@ -191,6 +193,24 @@ private Q_SLOTS:
         scale->write(frame);
         QTRY_COMPARE_WITH_TIMEOUT(taker.taken, QList<QByteArray>{frame}, 2000);
         QCOMPARE(faults.size(), 1);
+    }
+
+    void deviceMissingAtStartIsPickedUpLater()
+    {
+        QTemporaryDir dir;
+        const QString device = dir.filePath(QStringLiteral("scale"));
+        SerialPortLine line(device);
+        QVERIFY_THROWS_EXCEPTION(Failure, line.open());
+        QSignalSpy faults(&line, &SerialLine::fault);
+        Taker taker(line);
+
+        PseudoTerminal scale;
+        QVERIFY(QFile::link(scale.path(), device));
+        QTRY_VERIFY_WITH_TIMEOUT(line.isOpen(), SerialPortLine::reopenIntervalMs + 1000);
+        const QByteArray frame = encodeReading(1200, 300);
+        scale.write(frame);
+        QTRY_COMPARE_WITH_TIMEOUT(taker.taken, QList<QByteArray>{frame}, 2000);
+        QCOMPARE(faults.size(), 0);
     }
 
     void simulatedScaleStartsEmptyThenCarriesAPerson()
