@@ -47,6 +47,8 @@ QString SerialPortLine::deviceName() const
 
 void SerialPortLine::open()
 {
+    if (m_port.isOpen())
+        return;
     if (!openPort()) {
         // An adapter plugged in later is picked up like one that comes back; the
         // operator has been told once, here.
