@@ -1,6 +1,23 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds and runs every test.
+# Installs what is needed, then builds and runs every test: the unit and window tests
+# in the release build, the installed Debian package, every fuzz target for a bounded
+# time, and the whole test suite again under AddressSanitizer/UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
+
+echo "== release build and tests"
 cmake --workflow --preset test
+
+echo "== package"
+bash scripts/check-package.sh
+
+echo "== fuzzing"
+cmake --preset fuzz
+cmake --build --preset fuzz
+bash scripts/run-fuzzers.sh
+
+echo "== sanitizer build and tests"
+cmake --preset asan
+cmake --build --preset asan
+ctest --preset asan

@@ -33,4 +33,5 @@ void Form1::MSComm1_OnComm()
 
     if (m_services.clock)
         m_lastFrameMs = m_services.clock->elapsedMs();
+    updateStaleCue();
 }

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "scale/bufferedline.h"
+
+#include <QByteArray>
+
+// The real receive buffer and idle gap, fed by the test instead of a device.
+class FedLine : public BufferedLine
+{
+public:
+    QString deviceName() const override { return QStringLiteral("Testleitung"); }
+    void open() override {}
+    QByteArray input() override
+    {
+        ++inputs;
+        return BufferedLine::input();
+    }
+    void feed(const QByteArray &bytes) { received(bytes); }
+
+    int inputs = 0;
+};
