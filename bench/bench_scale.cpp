@@ -2,9 +2,9 @@
 // offscreen window, and the time from a frame's last byte on a pseudo-terminal to its
 // weight in Text1 (the idle gap that ends a frame included).
 
+#include "fedline.h"
 #include "windowfixture.h"
 
-#include "scale/bufferedline.h"
 #include "scale/heightdecoding.h"
 #include "scale/scaleframe.h"
 #include "scale/serialportline.h"
@@ -26,14 +26,6 @@
 #include <unistd.h>
 
 namespace {
-
-class FedLine : public BufferedLine
-{
-public:
-    QString deviceName() const override { return QStringLiteral("Messleitung"); }
-    void open() override {}
-    void feed(const QByteArray &bytes) { received(bytes); }
-};
 
 std::vector<QByteArray> sampleFrames()
 {

@@ -1,27 +1,11 @@
+#include "fedline.h"
 #include "windowfixture.h"
 
-#include "scale/bufferedline.h"
 #include "scale/scaleframe.h"
 
 #include <QTest>
 
 namespace {
-
-// The real buffer and idle gap, fed by the test instead of a device.
-class FedLine : public BufferedLine
-{
-public:
-    QString deviceName() const override { return QStringLiteral("Testleitung"); }
-    void open() override {}
-    QByteArray input() override
-    {
-        ++inputs;
-        return BufferedLine::input();
-    }
-    void feed(const QByteArray &bytes) { received(bytes); }
-
-    int inputs = 0;
-};
 
 QByteArray bytes(std::initializer_list<int> values)
 {
