@@ -143,6 +143,10 @@ void Form1::buildControls()
 
     Text10 = lineEdit("Text10", {9240, 5040, 255, 195}, 0, QStringLiteral("Nullpunkt"));
     Text10->setFont(boldFont);
+    // The zero reference is the scale link's, not the operator's: a typed letter there
+    // would make every later frame fail. Start-up focus goes to the first name instead.
+    Text10->setReadOnly(true);
+    Text10->setFocusPolicy(Qt::NoFocus);
     List1 = new QListWidget(this);
     place(List1, "List1", {4080, 5760, 6375, 2205}, controlFont);
     List1->setUniformItemSizes(true);
@@ -241,6 +245,7 @@ void Form1::buildControls()
                                  Text1,   Text2,    Text3,    bmi};
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    text->setFocus();
 
     m_staleTimer = new QTimer(this);
     m_staleTimer->setInterval(250);
@@ -278,12 +283,23 @@ void Form1::guard(const std::function<void()> &handler)
         message =
             QStringLiteral("Unerwarteter Fehler: %1").arg(QString::fromLocal8Bit(error.what()));
     }
-    m_services.messages->inform(message);
+    report(message);
 }
 
 void Form1::showLineFault(const QString &message)
 {
+    report(message);
+}
+
+void Form1::report(const QString &message)
+{
+    // A message box runs its own event loop, in which the next frames arrive. Should
+    // they fail as well, one open box says it: no pile of boxes, five a second.
+    if (m_reporting)
+        return;
+    m_reporting = true;
     m_services.messages->inform(message);
+    m_reporting = false;
 }
 
 void Form1::updateStaleCue()

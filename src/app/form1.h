@@ -66,6 +66,7 @@ private:
     void buildControls();
     void connectHandlers();
     void showLineFault(const QString &message);
+    void report(const QString &message);
     void updateStaleCue();
 
     Form1Services m_services;
@@ -89,7 +90,7 @@ private:
     QPushButton *Command4 = nullptr;
     QPushButton *Command5 = nullptr;
 
-    bool m_lineFaultShown = false;
+    bool m_reporting = false; // a message of guard() or of the line is open
     qint64 m_lastFrameMs = -1;
     QTimer *m_staleTimer = nullptr;
 };

@@ -1,10 +1,15 @@
+#include "fedline.h"
 #include "windowfixture.h"
 
 #include "common/failure.h"
+#include "scale/scaleframe.h"
 #include "scale/serialline.h"
 
 #include <QLabel>
 #include <QSignalSpy>
+
+#include <functional>
+#include <utility>
 
 namespace {
 
@@ -25,6 +30,19 @@ public:
 
     int opens = 0;
     int discards = 0;
+};
+
+// Message boxes that, like real ones, run the event loop while they are open.
+class ModalMessageBoxes : public RecordingMessageBoxes
+{
+public:
+    void inform(const QString &text) override
+    {
+        RecordingMessageBoxes::inform(text);
+        if (whileOpen)
+            std::exchange(whileOpen, nullptr)();
+    }
+    std::function<void()> whileOpen;
 };
 
 QRect twips(int left, int top, int width, int height)
@@ -54,6 +72,7 @@ private Q_SLOTS:
             QVERIFY2(f.field(name)->text().isEmpty(), name);
         QCOMPARE(f.list()->count(), 0);
         QVERIFY(f.messages.shown.isEmpty());
+        QVERIFY(f.field("Text10")->isReadOnly()); // the scale link's, not the operator's
         QCOMPARE(f.form->windowTitle(), QStringLiteral("Tessarine"));
     }
 
@@ -166,6 +185,7 @@ private Q_SLOTS:
         f.create();
         f.form->show();
         QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
+        QCOMPARE(QApplication::focusWidget(), f.field("text")); // ready for the first name
         QTest::keyClick(f.form.get(), Qt::Key_N, Qt::AltModifier);
         QCOMPARE(QApplication::focusWidget(), f.field("Text7"));
         QTest::keyClick(f.form.get(), Qt::Key_A, Qt::AltModifier);
@@ -251,6 +271,34 @@ private Q_SLOTS:
         // The program goes on: the next handler runs as usual.
         f.button("Command4")->click();
         QCOMPARE(f.messages.shown.size(), 2);
+    }
+
+    void failuresWhileAMessageIsOpenAddNoSecondBox()
+    {
+        FedLine line;
+        ModalMessageBoxes messages;
+        WindowFixture f;
+        f.services.serial = &line;
+        f.services.messages = &messages;
+        f.create();
+        // A zero reference that is no number makes every frame fail.
+        f.field("Text1")->clear();
+        f.field("Text10")->setText(QStringLiteral("x"));
+        auto frame = [&line] {
+            QSignalSpy waiting(&line, &SerialLine::dataWaiting);
+            line.feed(encodeFrame(528, 1000));
+            QVERIFY(waiting.wait(1000));
+        };
+        messages.whileOpen = [&] {
+            frame();
+            frame();
+        };
+        frame();
+        QCOMPARE(line.inputs, 3);
+        QCOMPARE(messages.shown.size(), 1);
+        QVERIFY(messages.shown.first().contains(QStringLiteral("„x“")));
+        frame(); // the box is closed: the next failure is shown again
+        QCOMPARE(messages.shown.size(), 2);
     }
 
     void surfaceKeepsShapesWithTheSettingsOfTheirTime()
