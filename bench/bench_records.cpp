@@ -72,5 +72,3 @@ void storeOneMeasurement(benchmark::State &state)
 BENCHMARK(storeOneMeasurement)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-BENCHMARK_MAIN();

@@ -81,15 +81,3 @@ void BM_Chart(benchmark::State &state)
 BENCHMARK(BM_ListingHidden)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ListingShown)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Chart)->Arg(42)->Arg(1000000)->Unit(benchmark::kMicrosecond);
-
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
