@@ -227,6 +227,9 @@ void Form1::buildControls()
         label->setFont(font);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         label->setWordWrap(spec.twips.height() > 300);
+        // Frame titles cover the frame line they stand on, as a group box title does.
+        label->setAutoFillBackground(spec.font == LabelSpec::Bold);
+        label->lower(); // beneath the fields and the list their rectangles overlap
         if (spec.buddy)
             label->setBuddy(spec.buddy);
         else
@@ -235,6 +238,7 @@ void Form1::buildControls()
             QPalette palette = label->palette();
             palette.setColor(QPalette::WindowText, palette.color(QPalette::Highlight));
             label->setPalette(palette);
+            label->setAutoFillBackground(true); // legible over the hatched band
             label->setObjectName(QStringLiteral("Normalwerte"));
         }
     }

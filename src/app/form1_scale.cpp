@@ -24,11 +24,14 @@ void Form1::MSComm1_OnComm()
     // The first frame, marked by the start text of Text1, gives the zero reference. A
     // frame that finds none because another handler emptied Text1 before the first
     // frame came in takes it as well, rather than failing on an empty number.
-    if (Text1->text() == QLatin1String("99999") || Text10->text().isEmpty())
+    if (Text1->text() == QLatin1String("99999") || Text10->text().isEmpty()) {
         Text10->setText(numberText(reading));
+        Text10->setCursorPosition(0);
+    }
     const double weight = reading - textNumber(Text10->text());
     const int height = UmrechnungBin(counts.height).value();
     Text1->setText(numberText(weight));
+    Text1->setCursorPosition(0); // a long residue text shows its sign and first digits
     Text2->setText(numberText(height + 1103));
 
     if (m_services.clock)

@@ -137,6 +137,25 @@ private Q_SLOTS:
         QCOMPARE(control->accessibleName(), accessible);
     }
 
+    void noLabelCoversAControl()
+    {
+        // Label rectangles overlap fields (the output title reaches into the list);
+        // every corner of every control must still take the clicks.
+        WindowFixture f;
+        f.create();
+        for (QWidget *control : f.form->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            if (qobject_cast<QLabel *>(control) || control->objectName().isEmpty())
+                continue;
+            const QRect r = control->geometry().adjusted(2, 2, -2, -2);
+            for (const QPoint corner :
+                 {r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight()}) {
+                QWidget *hit = f.form->childAt(corner);
+                QVERIFY2(hit && (hit == control || control->isAncestorOf(hit)),
+                         qPrintable(control->objectName()));
+            }
+        }
+    }
+
     void windowAndButtonCaptions()
     {
         WindowFixture f;
