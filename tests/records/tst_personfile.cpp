@@ -1,4 +1,5 @@
 #include "common/failure.h"
+#include "filebytes.h"
 #include "records/linefields.h"
 #include "records/personfile.h"
 
@@ -8,14 +9,6 @@
 #include <QTest>
 
 namespace {
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
 
 const QByteArray annaFile = "Anna Beispiel  weiblich 34Jahre\r\n"
                             "\r\n"

@@ -1,5 +1,6 @@
 #include "common/failure.h"
 #include "common/numbertext.h"
+#include "filebytes.h"
 #include "records/cp1252.h"
 #include "records/defaultratings.h"
 #include "records/rating.h"
@@ -9,18 +10,6 @@
 #include <QLocale>
 #include <QTemporaryDir>
 #include <QTest>
-
-namespace {
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
-
-} // namespace
 
 class TestRating : public QObject
 {

@@ -1,3 +1,4 @@
+#include "filebytes.h"
 #include "records/rating.h"
 #include "windowfixture.h"
 
@@ -10,21 +11,6 @@
 namespace {
 
 const QString refused = QStringLiteral("Daten nicht übernommen! Bitte Eingaben überprüfen!");
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
 
 // Distinct texts per class, so that a test sees which RatingFile ended up in the list.
 QStringList classLines(int ratingClass)
