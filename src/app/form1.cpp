@@ -178,63 +178,63 @@ void Form1::buildControls()
     Text3 = lineEdit("Text3", {1200, 3840, 1215, 285}, 0, QStringLiteral("Datum"));
     bmi = lineEdit("bmi", {1200, 5400, 1215, 285}, 0, QStringLiteral("BMI"));
 
-    struct LabelSpec
+    struct LabelEntry
     {
         const char *caption;
         QRect twips;
         enum { Regular, Bold, Larger } font;
         QWidget *buddy;
     };
-    const LabelSpec labels[] = {
-        {"Vom Benutzer einzugebende Daten:", {120, 120, 2295, 615}, LabelSpec::Bold, nullptr},
-        {"&Vorname:", {240, 720, 735, 255}, LabelSpec::Regular, text},
-        {"&Nachname:", {240, 1200, 1215, 255}, LabelSpec::Regular, Text7},
-        {"&Alter:", {240, 1680, 495, 255}, LabelSpec::Regular, Text5},
-        {"männlich:", {240, 2160, 1455, 375}, LabelSpec::Regular, nullptr},
-        {"weiblich:", {240, 2520, 1575, 255}, LabelSpec::Regular, nullptr},
+    const LabelEntry labels[] = {
+        {"Vom Benutzer einzugebende Daten:", {120, 120, 2295, 615}, LabelEntry::Bold, nullptr},
+        {"&Vorname:", {240, 720, 735, 255}, LabelEntry::Regular, text},
+        {"&Nachname:", {240, 1200, 1215, 255}, LabelEntry::Regular, Text7},
+        {"&Alter:", {240, 1680, 495, 255}, LabelEntry::Regular, Text5},
+        {"männlich:", {240, 2160, 1455, 375}, LabelEntry::Regular, nullptr},
+        {"weiblich:", {240, 2520, 1575, 255}, LabelEntry::Regular, nullptr},
         {"Vom Rechner ünernommene und errechnete Werte",
          {120, 3120, 2655, 495},
-         LabelSpec::Bold,
+         LabelEntry::Bold,
          nullptr},
-        {"Datum:", {240, 3840, 855, 255}, LabelSpec::Regular, nullptr},
-        {"Größe:", {240, 4320, 735, 255}, LabelSpec::Regular, nullptr},
-        {" mm", {2400, 4440, 375, 255}, LabelSpec::Regular, nullptr},
-        {"Gewicht:", {240, 4800, 735, 255}, LabelSpec::Regular, nullptr},
-        {" kg", {2400, 4920, 375, 255}, LabelSpec::Regular, nullptr},
-        {"BMI:", {240, 5280, 1095, 255}, LabelSpec::Regular, nullptr},
+        {"Datum:", {240, 3840, 855, 255}, LabelEntry::Regular, nullptr},
+        {"Größe:", {240, 4320, 735, 255}, LabelEntry::Regular, nullptr},
+        {" mm", {2400, 4440, 375, 255}, LabelEntry::Regular, nullptr},
+        {"Gewicht:", {240, 4800, 735, 255}, LabelEntry::Regular, nullptr},
+        {" kg", {2400, 4920, 375, 255}, LabelEntry::Regular, nullptr},
+        {"BMI:", {240, 5280, 1095, 255}, LabelEntry::Regular, nullptr},
         {"Ausgabefeld für Daten und Bewertungen:",
          {3840, 5280, 2415, 735},
-         LabelSpec::Bold,
+         LabelEntry::Bold,
          nullptr},
-        {"BMI", {3360, 0, 495, 255}, LabelSpec::Regular, nullptr},
-        {"40", {3480, 240, 255, 255}, LabelSpec::Regular, nullptr},
-        {"35", {3480, 1080, 255, 255}, LabelSpec::Larger, nullptr},
-        {"30", {3480, 2040, 375, 255}, LabelSpec::Larger, nullptr},
-        {"25", {3480, 2880, 375, 255}, LabelSpec::Regular, nullptr},
-        {"20", {3480, 3840, 375, 255}, LabelSpec::Larger, nullptr},
-        {"15", {3480, 4800, 375, 255}, LabelSpec::Regular, nullptr},
-        {"Tag", {11280, 4920, 615, 255}, LabelSpec::Regular, nullptr},
-        {"Normalwerte", {10680, 2400, 1095, 255}, LabelSpec::Regular, nullptr},
+        {"BMI", {3360, 0, 495, 255}, LabelEntry::Regular, nullptr},
+        {"40", {3480, 240, 255, 255}, LabelEntry::Regular, nullptr},
+        {"35", {3480, 1080, 255, 255}, LabelEntry::Larger, nullptr},
+        {"30", {3480, 2040, 375, 255}, LabelEntry::Larger, nullptr},
+        {"25", {3480, 2880, 375, 255}, LabelEntry::Regular, nullptr},
+        {"20", {3480, 3840, 375, 255}, LabelEntry::Larger, nullptr},
+        {"15", {3480, 4800, 375, 255}, LabelEntry::Regular, nullptr},
+        {"Tag", {11280, 4920, 615, 255}, LabelEntry::Regular, nullptr},
+        {"Normalwerte", {10680, 2400, 1095, 255}, LabelEntry::Regular, nullptr},
     };
     const QFont largerFont = stationFont(9.75, false);
-    for (const LabelSpec &spec : labels) {
-        auto *label = new QLabel(QString::fromUtf8(spec.caption), this);
-        const QFont &font = spec.font == LabelSpec::Bold     ? boldFont
-                            : spec.font == LabelSpec::Larger ? largerFont
-                                                             : controlFont;
+    for (const LabelEntry &entry : labels) {
+        auto *label = new QLabel(QString::fromUtf8(entry.caption), this);
+        const QFont &font = entry.font == LabelEntry::Bold     ? boldFont
+                            : entry.font == LabelEntry::Larger ? largerFont
+                                                               : controlFont;
         label->setGeometry(
-            twipsRect(spec.twips.x(), spec.twips.y(), spec.twips.width(), spec.twips.height()));
+            twipsRect(entry.twips.x(), entry.twips.y(), entry.twips.width(), entry.twips.height()));
         label->setFont(font);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        label->setWordWrap(spec.twips.height() > 300);
+        label->setWordWrap(entry.twips.height() > 300);
         // Frame titles cover the frame line they stand on, as a group box title does.
-        label->setAutoFillBackground(spec.font == LabelSpec::Bold);
+        label->setAutoFillBackground(entry.font == LabelEntry::Bold);
         label->lower(); // beneath the fields and the list their rectangles overlap
-        if (spec.buddy)
-            label->setBuddy(spec.buddy);
+        if (entry.buddy)
+            label->setBuddy(entry.buddy);
         else
             label->setTextFormat(Qt::PlainText);
-        if (qstrcmp(spec.caption, "Normalwerte") == 0) {
+        if (qstrcmp(entry.caption, "Normalwerte") == 0) {
             QPalette palette = label->palette();
             palette.setColor(QPalette::WindowText, palette.color(QPalette::Highlight));
             label->setPalette(palette);
