@@ -1,3 +1,4 @@
+#include "bytes.h"
 #include "fedline.h"
 #include "windowfixture.h"
 
@@ -6,14 +7,6 @@
 #include <QTest>
 
 namespace {
-
-QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray data;
-    for (const int value : values)
-        data.append(static_cast<char>(value));
-    return data;
-}
 
 // A frame with the Gray-coded height count 528 (2095 mm) and the given weight count.
 QByteArray weighing(int weightCount)

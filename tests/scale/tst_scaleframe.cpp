@@ -1,3 +1,4 @@
+#include "bytes.h"
 #include "common/failure.h"
 #include "common/numbertext.h"
 #include "scale/heightdecoding.h"
@@ -6,14 +7,6 @@
 #include <QTest>
 
 namespace {
-
-QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray data;
-    for (const int value : values)
-        data.append(static_cast<char>(value));
-    return data;
-}
 
 ScaleFrame frame(int b1, int b2, int b3, int b4)
 {

@@ -1,3 +1,4 @@
+#include "bytes.h"
 #include "pseudoterminal.h"
 
 #include "common/failure.h"
@@ -43,14 +44,6 @@ void runEventLoop(std::chrono::milliseconds period)
     QEventLoop loop;
     QTimer::singleShot(period, Qt::PreciseTimer, &loop, &QEventLoop::quit);
     loop.exec();
-}
-
-QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray data;
-    for (const int value : values)
-        data.append(static_cast<char>(value));
-    return data;
 }
 
 } // namespace
