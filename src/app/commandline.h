@@ -1,24 +1,23 @@
 #pragma once
 
+#include "settings/settingssource.h"
+
 #include <QString>
 #include <QStringList>
 
-#include <optional>
-
-// The few things the station leaves to the installation: which serial device the
-// scale is on and where the history files live.
+// What the command line asks for. Only Run needs a display; everything else is
+// printed and ends the program (exit code 0, or 2 for Fail).
 struct CommandLine
 {
-    QString port;
-    QString dataDir;
+    enum class Action { Run, Help, Version, ListPorts, Fail };
+
+    Action action = Action::Run;
+    QString text;            // help or version for stdout, the error for stderr
+    SettingsSource settings; // options that set a setting, highest precedence
     bool simulateScale = false;
 };
 
-// Platform defaults: COM1 and "C:\Eigene Dateien" on Windows, /dev/ttyS0 and
-// "$HOME/Eigene Dateien" elsewhere.
-QString defaultPort();
-QString defaultDataDir();
-
-// Parses the arguments (program name first). --help and --version print and exit 0;
-// an unknown option or a stray argument prints an error to stderr and exits 2.
-CommandLine parseCommandLine(const QStringList &arguments);
+// Parses the arguments (program name first). The help is built here and names the
+// settings stores (highest precedence first), so Qt's translations must be
+// installed before.
+CommandLine parseCommandLine(const QStringList &arguments, const QStringList &storeNames);

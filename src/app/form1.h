@@ -28,6 +28,9 @@ struct Form1Services
     ReportPrinterProvider *printers = nullptr;
     Clock *clock = nullptr;
     QString dataDir; // history and rating files; ends without a separator
+    // Added to the message when the port cannot be opened at start: where the port is
+    // set and which ports the machine has. May be empty.
+    std::function<QString()> portAdvice;
 };
 
 // The station's one window. Its fields are the program's whole shared state; every

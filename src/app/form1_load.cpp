@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "common/failure.h"
 #include "scale/serialline.h"
 #include "services.h"
 
@@ -26,7 +27,13 @@ void Form1::Form_Load()
     Option1->setChecked(true);
     Text3->setText(shortDateText(m_services.clock->today(), QLocale()));
     if (m_services.serial) {
-        m_services.serial->open();
+        try {
+            m_services.serial->open();
+        } catch (const Failure &failure) {
+            if (!m_services.portAdvice)
+                throw;
+            throw Failure(failure.message() + QStringLiteral("\n\n") + m_services.portAdvice());
+        }
         m_services.serial->discard();
     }
 }

@@ -1,44 +1,135 @@
 #include "commandline.h"
+#include "consoleoutput.h"
 #include "form1.h"
+#include "serialports.h"
 #include "systemservices.h"
+#include "windowstart.h"
 
 #include "records/defaultratings.h"
+#include "report/qtreportprinter.h"
+#include "scale/seriallinefactory.h"
+#include "settings/settingsmerge.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QLocale>
 
-#include "report/qtreportprinter.h"
-#include "scale/seriallinefactory.h"
-
 #include <cstdio>
+#include <optional>
+
+namespace {
+
+void print(std::FILE *stream, QString text)
+{
+    if (!text.endsWith(QLatin1Char('\n')))
+        text += QLatin1Char('\n');
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+struct Startup
+{
+    MergedSettings settings;
+    QString userStore; // where the operator sets what the command line does not
+    bool simulateScale = false;
+    QStringList arguments;
+};
+
+// The part of the start that needs no display: command line and settings. Returns
+// an exit code when the program ends here (help, version, port list, bad arguments).
+std::optional<int> readCommandLineAndSettings(int &argc, char **argv, Startup &startup)
+{
+    QCoreApplication core(argc, argv);
+    loadGermanTranslations(core);
+    const QList<SettingsSource> stores = readStationStores();
+    QStringList storeNames;
+    for (const SettingsSource &store : stores)
+        storeNames << store.name;
+
+    const CommandLine commandLine = parseCommandLine(QCoreApplication::arguments(), storeNames);
+    switch (commandLine.action) {
+    case CommandLine::Action::Help:
+    case CommandLine::Action::Version:
+        print(stdout, commandLine.text);
+        return 0;
+    case CommandLine::Action::ListPorts: {
+        const QStringList ports = availableSerialPorts();
+        if (ports.isEmpty())
+            print(stderr, QStringLiteral("Keine serielle Schnittstelle gefunden."));
+        for (const QString &port : ports)
+            print(stdout, port);
+        return 0;
+    }
+    case CommandLine::Action::Fail:
+        print(stderr, commandLine.text);
+        return 2;
+    case CommandLine::Action::Run:
+        break;
+    }
+    startup.settings = mergeSettings(QList<SettingsSource>{commandLine.settings} + stores);
+    startup.userStore = storeNames.value(0);
+    startup.simulateScale = commandLine.simulateScale;
+    startup.arguments = QCoreApplication::arguments();
+    return std::nullopt;
+}
+
+// A start-up failure that ends the program: on stderr, and in a message box when a
+// display exists, since a program started from the menu has no visible stderr.
+int failStartup(int &argc, char **argv, const QString &message, const QStringList &arguments)
+{
+    print(stderr, message);
+    if (displayAvailable(arguments)) {
+        QApplication application(argc, argv);
+        loadGermanTranslations(application);
+        // Nobody could close a box on a platform without a screen.
+        const QString platform = QGuiApplication::platformName();
+        if (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal")) {
+            WidgetMessageBoxes messages;
+            messages.inform(message);
+        }
+    }
+    return 1;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
-    QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tessarine"));
-    QApplication::setApplicationVersion(QStringLiteral(TESSARINE_VERSION));
-    const CommandLine options = parseCommandLine(QApplication::arguments());
-    loadGermanTranslations(application);
+    prepareConsoleOutput();
+    QCoreApplication::setApplicationName(QStringLiteral("Tessarine"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TESSARINE_VERSION));
     // The station serves German systems; a machine with no locale configured at all
     // ("C") would otherwise store dates and decimal points in a form no one reads there.
     if (QLocale::system().language() == QLocale::C)
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
 
-    if (!QDir().mkpath(options.dataDir)) {
-        std::fprintf(stderr, "Datenverzeichnis %s kann nicht angelegt werden.\n",
-                     qPrintable(QDir::toNativeSeparators(options.dataDir)));
+    Startup startup;
+    if (const std::optional<int> exitCode = readCommandLineAndSettings(argc, argv, startup))
+        return *exitCode;
+    const StationSettings &settings = startup.settings.values;
+    for (const QString &message : std::as_const(startup.settings.messages))
+        print(stderr, message);
+
+    if (!QDir().mkpath(settings.dataDir)) {
+        return failStartup(argc, argv,
+                           QStringLiteral("Das Datenverzeichnis %1 kann nicht angelegt werden.")
+                               .arg(QDir::toNativeSeparators(settings.dataDir)),
+                           startup.arguments);
+    }
+    if (!displayAvailable(startup.arguments)) {
+        print(stderr, QStringLiteral("Tessarine braucht eine grafische Anzeige, doch weder "
+                                     "DISPLAY noch WAYLAND_DISPLAY ist gesetzt. Die Optionen "
+                                     "zeigt: tessarine --help"));
         return 1;
     }
 
-    // Scale line (the scale link provides the factory).
-    auto line = createSerialLine(options.port, options.simulateScale);
+    QApplication application(argc, argv);
+    loadGermanTranslations(application);
 
-    // Printed report (the report provides the printer).
+    auto line = createSerialLine(settings.port, startup.simulateScale);
     std::unique_ptr<ReportPrinterProvider> printers = std::make_unique<QtReportPrinterProvider>();
-
-    // Default rating texts are installed into the data directory by the records.
-    installDefaultRatingFiles(options.dataDir);
+    installDefaultRatingFiles(settings.dataDir);
 
     WidgetMessageBoxes messages;
     SystemShutdown shutdown;
@@ -49,11 +140,24 @@ int main(int argc, char *argv[])
     services.serial = line.get();
     services.printers = printers.get();
     services.clock = &clock;
-    services.dataDir = options.dataDir;
+    services.dataDir = settings.dataDir;
+    const SettingKey *portKey = findSettingKey(u"port");
+    services.portAdvice = [&startup, portKey] {
+        return portAdvice(
+            originText(*portKey, startup.settings.origins.value(portKey->key), startup.userStore),
+            availableSerialPorts());
+    };
 
     Form1 window(services);
     messages.setParent(&window);
+    centreOnScreen(window);
     window.show();
-    window.guard([&window] { window.Form_Load(); });
+    // Start-up messages open once the window is on the screen, so that they centre
+    // over it and not over where the window system had yet to place it.
+    whenShown(window, [&] {
+        if (!startup.settings.messages.isEmpty())
+            messages.inform(startup.settings.messages.join(QStringLiteral("\n\n")));
+        window.guard([&window] { window.Form_Load(); });
+    });
     return QApplication::exec();
 }

@@ -13,12 +13,12 @@
 #include <windows.h>
 #endif
 
-void loadGermanTranslations(QApplication &application)
+void loadGermanTranslations(QCoreApplication &application)
 {
     auto *translator = new QTranslator(&application);
     if (translator->load(QStringLiteral("qtbase_de"),
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(translator);
+        QCoreApplication::installTranslator(translator);
 }
 
 void WidgetMessageBoxes::inform(const QString &text)

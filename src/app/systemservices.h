@@ -4,11 +4,12 @@
 
 #include <QElapsedTimer>
 
-class QApplication;
+class QCoreApplication;
 class QWidget;
 
-// German texts for Qt's own dialogs and context menus, where the translations exist.
-void loadGermanTranslations(QApplication &application);
+// German texts for Qt's own dialogs, context menus and command-line help, where the
+// translations exist. Needed again for each new application object.
+void loadGermanTranslations(QCoreApplication &application);
 
 class WidgetMessageBoxes : public MessageBoxes
 {

@@ -1,54 +1,112 @@
+#include <QDir>
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
-// The command line is the installation's only way to set the port and the data
-// directory, so its contract (exit codes, stderr) is tested on the real executable.
+// The command line and the settings files are the installation's way to set the
+// port and the directories; their contract (exit codes, output, messages naming the
+// file and key) is tested on the real executable, started without a display.
 class tst_CommandLine : public QObject
 {
     Q_OBJECT
 
-    struct Run
-    {
-        int exitCode;
-        QString out;
-        QString err;
-    };
-    static Run run(const QStringList &arguments)
-    {
-        QProcess process;
-        process.start(QStringLiteral(TESSARINE_EXE), arguments);
-        if (!process.waitForFinished(20000))
-            qFatal("tessarine did not finish");
-        return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()),
-                QString::fromLocal8Bit(process.readAllStandardError())};
-    }
-
 private Q_SLOTS:
-    void versionAndHelp()
-    {
-        const Run version = run({QStringLiteral("--version")});
-        QCOMPARE(version.exitCode, 0);
-        QVERIFY(version.out.contains(QStringLiteral("Tessarine 1.")));
-
-        const Run help = run({QStringLiteral("--help")});
-        QCOMPARE(help.exitCode, 0);
-        for (const char *option : {"--port", "--data-dir", "--simulate-scale", "--version"})
-            QVERIFY2(help.out.contains(QLatin1String(option)), option);
-    }
-
-    void wrongArgumentsExitWithTwo_data()
+    // In every cell, %T stands for a fresh temporary directory that holds a plain
+    // file "file" (so "%T/file/sub" cannot be created) and the settings homes
+    // %T/user and %T/system.
+    void withoutDisplay_data()
     {
         QTest::addColumn<QStringList>("arguments");
-        QTest::newRow("unknown option") << QStringList{QStringLiteral("--bogus")};
-        QTest::newRow("missing value") << QStringList{QStringLiteral("--port")};
-        QTest::newRow("stray argument") << QStringList{QStringLiteral("extra")};
+        QTest::addColumn<QString>("userSettings"); // tessarine.conf of the user; empty: none
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QStringList>("out"); // each in stdout
+        QTest::addColumn<QStringList>("err"); // each in stderr
+
+        const QString version = QStringLiteral("Tessarine " TESSARINE_VERSION "\n");
+        QTest::newRow("version") << QStringList{"--version"} << "" << 0 << QStringList{version}
+                                 << QStringList{};
+        QTest::newRow("help in German, naming the settings files")
+            << QStringList{"--help"} << "" << 0
+            << QStringList{"Aufruf:",
+                           "Optionen:",
+                           "Zeigt Hilfe zu den Kommandozeilenoptionen an.",
+                           "--port <DEVICE>",
+                           "--data-dir <DIR>",
+                           "--gdt-dir <DIR>",
+                           "--simulate-scale",
+                           "--list-ports",
+                           "%T/user/Tessarine/tessarine.conf",
+                           "%T/system/Tessarine/tessarine.conf"}
+            << QStringList{};
+        QTest::newRow("list ports")
+            << QStringList{"--list-ports"} << "" << 0 << QStringList{} << QStringList{};
+        QTest::newRow("Qt's own option") << QStringList{"-platform", "offscreen", "--version"} << ""
+                                         << 0 << QStringList{version} << QStringList{};
+        QTest::newRow("unknown option") << QStringList{"--bogus"} << "" << 2 << QStringList{}
+                                        << QStringList{"Unbekannte Option", "Aufruf:"};
+        QTest::newRow("missing value")
+            << QStringList{"--port"} << "" << 2 << QStringList{} << QStringList{"--port"};
+        QTest::newRow("stray argument") << QStringList{"extra"} << "" << 2 << QStringList{}
+                                        << QStringList{"Unerwartetes Argument: extra"};
+        QTest::newRow("empty port") << QStringList{"--port="} << "" << 2 << QStringList{}
+                                    << QStringList{"--port: der Wert ist leer"};
+        QTest::newRow("data dir that cannot be created")
+            << QStringList{"--data-dir", "%T/file/sub"} << "" << 1 << QStringList{}
+            << QStringList{"Das Datenverzeichnis %T/file/sub kann nicht angelegt werden."};
+        QTest::newRow("data dir from the user's file")
+            << QStringList{} << "dataDir=%T/file/user" << 1 << QStringList{}
+            << QStringList{"%T/file/user kann nicht"};
+        QTest::newRow("command line over the user's file")
+            << QStringList{"--data-dir=%T/file/line"} << "dataDir=%T/file/user" << 1
+            << QStringList{} << QStringList{"%T/file/line kann nicht"};
+        QTest::newRow("bad value named with file, key and default")
+            << QStringList{} << "dataDir=%T/file/user\n[gdt]\nstationId=BMI12" << 1 << QStringList{}
+            << QStringList{"Einstellung „gdt/stationId“ in %T/user/Tessarine/tessarine.conf: "
+                           "„BMI12“ hat nicht genau 4 Zeichen. Es gilt die Vorgabe: „BMI1“."};
+        QTest::newRow("no display") << QStringList{"--data-dir", "%T/data"} << "" << 1
+                                    << QStringList{} << QStringList{"grafische Anzeige"};
     }
-    void wrongArgumentsExitWithTwo()
+    void withoutDisplay()
     {
         QFETCH(QStringList, arguments);
-        const Run result = run(arguments);
-        QCOMPARE(result.exitCode, 2);
-        QVERIFY(!result.err.trimmed().isEmpty());
+        QFETCH(QString, userSettings);
+        QFETCH(int, exitCode);
+        QFETCH(QStringList, out);
+        QFETCH(QStringList, err);
+
+        QTemporaryDir dir;
+        auto expand = [&dir](QString text) { return text.replace("%T", dir.path()); };
+        QFile(dir.filePath("file")).open(QIODevice::WriteOnly);
+        QVERIFY(QDir(dir.path()).mkpath("user/Tessarine"));
+        if (!userSettings.isEmpty()) {
+            QFile conf(dir.filePath("user/Tessarine/tessarine.conf"));
+            QVERIFY(conf.open(QIODevice::WriteOnly));
+            conf.write(expand(userSettings).toUtf8());
+        }
+
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char *variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(QString::fromLatin1(variable));
+        environment.insert("XDG_CONFIG_HOME", dir.filePath("user"));
+        environment.insert("XDG_CONFIG_DIRS", dir.filePath("system"));
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        for (QString &argument : arguments)
+            argument = expand(argument);
+        process.start(QStringLiteral(TESSARINE_EXE), arguments);
+        QVERIFY(process.waitForFinished(20000));
+        const QString stdOut = QString::fromLocal8Bit(process.readAllStandardOutput());
+        const QString stdErr = QString::fromLocal8Bit(process.readAllStandardError());
+
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QVERIFY2(process.exitCode() == exitCode, qPrintable(stdErr));
+        for (const QString &part : std::as_const(out))
+            QVERIFY2(stdOut.contains(expand(part)), qPrintable(stdOut));
+        for (const QString &part : std::as_const(err))
+            QVERIFY2(stdErr.contains(expand(part)), qPrintable(stdErr));
+        if (exitCode == 2)
+            QVERIFY(stdOut.isEmpty());
     }
 };
 

@@ -1,6 +1,8 @@
 #include "fedline.h"
 #include "windowfixture.h"
 
+#include "app/serialports.h"
+
 #include "common/failure.h"
 #include "scale/scaleframe.h"
 #include "scale/serialline.h"
@@ -280,11 +282,20 @@ private Q_SLOTS:
         UnopenableLine line;
         WindowFixture f;
         f.services.serial = &line;
+        f.services.portAdvice = [] {
+            return portAdvice(QStringLiteral("in /etc/xdg/Tessarine/tessarine.conf gesetzt"),
+                              {QStringLiteral("/dev/ttyUSB0 (USB-Serial Controller)")});
+        };
         f.create();
         QCOMPARE(line.opens, 1);
         QCOMPARE(line.discards, 0); // abandoned before the discard
         QCOMPARE(f.messages.shown.size(), 1);
+        // The cause, then where the port is set and which ones there are.
         QVERIFY(f.messages.shown.first().contains(QStringLiteral("/dev/ttyS9")));
+        QVERIFY(f.messages.shown.first().endsWith(
+            QStringLiteral("Die Schnittstelle ist in /etc/xdg/Tessarine/tessarine.conf gesetzt.\n"
+                           "Vorhandene serielle Schnittstellen:\n"
+                           "    /dev/ttyUSB0 (USB-Serial Controller)")));
         QVERIFY(f.find<QRadioButton>("Option1")->isChecked());
         QCOMPARE(f.field("Text3")->text(), QStringLiteral("06.12.2026"));
         // The program goes on: the next handler runs as usual.

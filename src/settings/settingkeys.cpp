@@ -1,0 +1,116 @@
+#include "settingkeys.h"
+
+#include <QDir>
+
+#include <array>
+
+namespace {
+
+QString noDefault()
+{
+    return {};
+}
+
+QString stationIdDefault()
+{
+    return QStringLiteral("BMI1");
+}
+
+QString practiceIdDefault()
+{
+    return QStringLiteral("EDV1");
+}
+
+QString quoted(const QString &value)
+{
+    return QStringLiteral("„%1“").arg(value);
+}
+
+QString notEmpty(const QString &value)
+{
+    return value.isEmpty() ? QStringLiteral("der Wert ist leer") : QString();
+}
+
+QString absoluteDirectory(const QString &value)
+{
+    if (value.isEmpty())
+        return QStringLiteral("der Wert ist leer");
+    if (!QDir::isAbsolutePath(value))
+        return QStringLiteral("%1 ist kein vollständiger Pfad").arg(quoted(value));
+    return {};
+}
+
+QString absoluteDirectoryOrEmpty(const QString &value)
+{
+    return value.isEmpty() ? QString() : absoluteDirectory(value);
+}
+
+// GDT ids become parts of exchange file names, so besides being four printable
+// ASCII characters they must not hold what a file name cannot.
+QString gdtId(const QString &value)
+{
+    if (value.size() != 4)
+        return QStringLiteral("%1 hat nicht genau 4 Zeichen").arg(quoted(value));
+    for (const QChar c : value) {
+        if (c.unicode() < 0x20 || c.unicode() > 0x7e || QStringView(u"\\/:*?\"<>|").contains(c))
+            return QStringLiteral("%1 enthält %2; erlaubt sind druckbare ASCII-Zeichen außer "
+                                  "\\ / : * ? \" < > |")
+                .arg(quoted(value), c.isPrint() ? quoted(QString(c))
+                                                : QStringLiteral("das Steuerzeichen %1")
+                                                      .arg(c.unicode(), 2, 16, QLatin1Char('0')));
+    }
+    return {};
+}
+
+const std::array<SettingKey, 5> keys{{
+    {"port", "port", "DEVICE", "Serielle Schnittstelle der Waage (Vorgabe: %1).", false,
+     &defaultPort, &notEmpty, &StationSettings::port},
+    {"dataDir", "data-dir", "DIR", "Verzeichnis der Verlaufs- und Bewertungsdateien (Vorgabe: %1).",
+     true, &defaultDataDir, &absoluteDirectory, &StationSettings::dataDir},
+    {"gdt/directory", "gdt-dir", "DIR",
+     "Austauschverzeichnis der Praxissoftware für GDT (Vorgabe: keines, ohne GDT).", true,
+     &noDefault, &absoluteDirectoryOrEmpty, &StationSettings::gdtDirectory},
+    {"gdt/stationId", nullptr, nullptr, nullptr, false, &stationIdDefault, &gdtId,
+     &StationSettings::gdtStationId},
+    {"gdt/practiceId", nullptr, nullptr, nullptr, false, &practiceIdDefault, &gdtId,
+     &StationSettings::gdtPracticeId},
+}};
+
+} // namespace
+
+std::span<const SettingKey> settingKeys()
+{
+    return keys;
+}
+
+const SettingKey *findSettingKey(QStringView key, Qt::CaseSensitivity cs)
+{
+    for (const SettingKey &k : keys) {
+        if (key.compare(QLatin1String(k.key), cs) == 0)
+            return &k;
+    }
+    return nullptr;
+}
+
+QString normalisedSetting(const SettingKey &key, const QString &value)
+{
+    return key.isPath && !value.isEmpty() ? QDir::cleanPath(value) : value;
+}
+
+QString defaultPort()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("COM1");
+#else
+    return QStringLiteral("/dev/ttyS0");
+#endif
+}
+
+QString defaultDataDir()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("C:/Eigene Dateien");
+#else
+    return QDir::homePath() + QStringLiteral("/Eigene Dateien");
+#endif
+}

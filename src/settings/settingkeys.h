@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+
+#include <span>
+
+// What an installation may set. Each value comes from the command line, the user's
+// settings, the system-wide settings or the default, in this order of precedence.
+struct StationSettings
+{
+    QString port;          // serial device of the scale
+    QString dataDir;       // history and rating files; an absolute, clean path
+    QString gdtDirectory;  // exchange directory of the practice system; empty: no GDT link
+    QString gdtStationId;  // this station's GDT id: 4 printable ASCII characters
+    QString gdtPracticeId; // the practice system's GDT id, likewise
+};
+
+// One setting. Adding a setting is adding a field above and a row to settingKeys().
+struct SettingKey
+{
+    const char *key;         // in the settings files: "port", "gdt/stationId"
+    const char *option;      // command-line option without dashes; nullptr: none
+    const char *valueName;   // the option's value in the help: "DEVICE"
+    const char *description; // German help text, UTF-8; a %1 in it stands for the default
+    bool isPath;             // a directory: relative command-line values become absolute
+    QString (*defaultValue)();
+    // Empty for a valid value, else the German reason ("der Wert ist leer").
+    QString (*problem)(const QString &value);
+    QString StationSettings::*field;
+};
+
+std::span<const SettingKey> settingKeys();
+const SettingKey *findSettingKey(QStringView key, Qt::CaseSensitivity cs = Qt::CaseSensitive);
+
+// The value as it is stored: paths cleaned, other texts unchanged.
+QString normalisedSetting(const SettingKey &key, const QString &value);
+
+// Platform defaults: COM1 and "C:\Eigene Dateien" on Windows, /dev/ttyS0 and
+// "$HOME/Eigene Dateien" elsewhere.
+QString defaultPort();
+QString defaultDataDir();

@@ -1,0 +1,70 @@
+#include "settingssource.h"
+
+#include "settingkeys.h"
+
+#include <QSettings>
+
+namespace {
+
+SettingsSource::Entry entryOf(const QVariant &value)
+{
+    // An INI value with an unquoted comma reads as a list.
+    if (value.typeId() == QMetaType::QStringList)
+        return {{},
+                QStringLiteral("der Wert ist eine Liste; ein Text mit Komma gehört in "
+                               "Anführungszeichen")};
+    if (!value.canConvert<QString>())
+        return {{}, QStringLiteral("der Wert ist kein Text")};
+    return {value.toString(), {}};
+}
+
+} // namespace
+
+SettingsSource readSettingsSource(QSettings &store)
+{
+    SettingsSource source;
+    source.name = store.fileName();
+    switch (store.status()) {
+    case QSettings::NoError:
+        break;
+    case QSettings::AccessError:
+        source.problem = QStringLiteral("Die Einstellungen in %1 lassen sich nicht lesen; sie "
+                                        "werden nicht beachtet.")
+                             .arg(source.name);
+        return source;
+    case QSettings::FormatError:
+        source.problem = QStringLiteral("Die Einstellungen in %1 sind nicht im INI-Format "
+                                        "lesbar; sie werden nicht beachtet.")
+                             .arg(source.name);
+        return source;
+    }
+    // Registry keys ignore case, file keys do not.
+#ifdef Q_OS_WIN
+    const Qt::CaseSensitivity keyCase =
+        store.format() == QSettings::NativeFormat ? Qt::CaseInsensitive : Qt::CaseSensitive;
+#else
+    const Qt::CaseSensitivity keyCase = Qt::CaseSensitive;
+#endif
+    const QStringList keys = store.allKeys();
+    for (const QString &key : keys) {
+        const SettingKey *known = findSettingKey(key, keyCase);
+        if (!known) {
+            source.unknownKeys << key;
+            continue;
+        }
+        source.values.insert(QLatin1String(known->key), entryOf(store.value(key)));
+    }
+    return source;
+}
+
+QList<SettingsSource> readStationStores()
+{
+    QList<SettingsSource> sources;
+    for (const QSettings::Scope scope : {QSettings::UserScope, QSettings::SystemScope}) {
+        QSettings store(scope, QStringLiteral("Tessarine"), QStringLiteral("tessarine"));
+        // Each store on its own: the merge decides what falls back to what.
+        store.setFallbacksEnabled(false);
+        sources << readSettingsSource(store);
+    }
+    return sources;
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+class QSettings;
+
+// One place settings come from, as read: the command line, or a settings store (an
+// INI file, or the registry on Windows).
+struct SettingsSource
+{
+    enum class Kind { CommandLine, Store };
+
+    // A value as found: its text, or why it could not be taken as one.
+    struct Entry
+    {
+        QString text;
+        QString problem; // German; empty when text holds the value
+    };
+
+    Kind kind = Kind::Store;
+    QString name;                // file path or registry key, for messages
+    QMap<QString, Entry> values; // by the key of settingKeys()
+    QStringList unknownKeys;     // keys of the store that no setting has
+    QString problem;             // the store as a whole could not be read; German
+};
+
+// Reads the known keys of a store. A missing store is an empty source.
+SettingsSource readSettingsSource(QSettings &store);
+
+// The user's and the system-wide store of this program, in this order: on Linux
+// ~/.config/Tessarine/tessarine.conf and /etc/xdg/Tessarine/tessarine.conf (moved
+// by XDG_CONFIG_HOME and XDG_CONFIG_DIRS), on Windows HKCU and HKLM
+// \Software\Tessarine\tessarine.
+QList<SettingsSource> readStationStores();

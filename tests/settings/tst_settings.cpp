@@ -1,0 +1,217 @@
+#include "settings/settingsmerge.h"
+
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// An INI file holding key=value, with "gdt/x" written as x in the [gdt] section.
+// A null value leaves the key out.
+SettingsSource storeWith(const QString &path, const QString &key, const QString &value)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(path));
+    if (!value.isNull()) {
+        const qsizetype slash = key.indexOf(QLatin1Char('/'));
+        const QString line =
+            slash < 0
+                ? key + QLatin1Char('=') + value + QLatin1Char('\n')
+                : QStringLiteral("[%1]\n%2=%3\n").arg(key.left(slash), key.mid(slash + 1), value);
+        file.write("; written by the test\n" + line.toUtf8());
+    }
+    file.close();
+    QSettings store(path, QSettings::IniFormat);
+    return readSettingsSource(store);
+}
+
+} // namespace
+
+class tst_Settings : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    // Command line, then the user's store, then the system's, then the default; a bad
+    // value is reported with its store and key and the next value applies.
+    void precedence_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("commandLine"); // null: option not given
+        QTest::addColumn<QString>("user");        // null: key not in the file
+        QTest::addColumn<QString>("system");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<QString>("from");    // "command line", "user", "system", "default"
+        QTest::addColumn<QString>("badIn");   // the store named in the one message
+        QTest::addColumn<QString>("message"); // in that message; empty: no message
+
+        const QString none;
+        const QString port = QStringLiteral("port");
+        const QString dataDir = QStringLiteral("dataDir");
+        const QString gdtDir = QStringLiteral("gdt/directory");
+        const QString station = QStringLiteral("gdt/stationId");
+        const QString practice = QStringLiteral("gdt/practiceId");
+        QTest::newRow("port default") << port << none << none << none << defaultPort() << "default"
+                                      << ""
+                                      << "";
+        QTest::newRow("system over default") << port << none << none << "/dev/ttyUSB1"
+                                             << "/dev/ttyUSB1"
+                                             << "system"
+                                             << ""
+                                             << "";
+        QTest::newRow("user over system") << port << none << "COM3"
+                                          << "/dev/ttyUSB1"
+                                          << "COM3"
+                                          << "user"
+                                          << ""
+                                          << "";
+        QTest::newRow("command line over user") << port << "/dev/ttyACM0"
+                                                << "COM3"
+                                                << "/dev/ttyUSB1"
+                                                << "/dev/ttyACM0"
+                                                << "command line"
+                                                << ""
+                                                << "";
+        QTest::newRow("empty user port: system's applies")
+            << port << none << ""
+            << "/dev/ttyUSB1"
+            << "/dev/ttyUSB1"
+            << "system"
+            << "user"
+            << "der Wert ist leer. Es gilt „/dev/ttyUSB1“ aus ";
+        QTest::newRow("bad system value behind a good user one is still reported")
+            << port << none << "COM3"
+            << ""
+            << "COM3"
+            << "user"
+            << "system"
+            << "der Wert ist leer. Es gilt „COM3“ aus ";
+        QTest::newRow("data dir default")
+            << dataDir << none << none << none << defaultDataDir() << "default"
+            << ""
+            << "";
+        QTest::newRow("relative data dir: default applies")
+            << dataDir << none << none << "Eigene Dateien" << defaultDataDir() << "default"
+            << "system"
+            << "„Eigene Dateien“ ist kein vollständiger Pfad. Es gilt die Vorgabe";
+        QTest::newRow("unquoted comma reads as a list")
+            << dataDir << none << "/srv/bmi, alt" << none << defaultDataDir() << "default"
+            << "user"
+            << "der Wert ist eine Liste";
+        QTest::newRow("quoted comma")
+            << dataDir << none << "\"/srv/bmi, alt\"" << none << "/srv/bmi, alt"
+            << "user"
+            << ""
+            << "";
+        QTest::newRow("data dir cleaned") << dataDir << none << "/srv//bmi/" << none << "/srv/bmi"
+                                          << "user"
+                                          << ""
+                                          << "";
+        QTest::newRow("gdt off by default") << gdtDir << none << none << none << ""
+                                            << "default"
+                                            << ""
+                                            << "";
+        QTest::newRow("user turns gdt off") << gdtDir << none << ""
+                                            << "/srv/gdt"
+                                            << ""
+                                            << "user"
+                                            << ""
+                                            << "";
+        QTest::newRow("gdt dir from command line") << gdtDir << "/mnt/praxis" << none << "/srv/gdt"
+                                                   << "/mnt/praxis"
+                                                   << "command line"
+                                                   << ""
+                                                   << "";
+        QTest::newRow("station id default") << station << none << none << none << "BMI1"
+                                            << "default"
+                                            << ""
+                                            << "";
+        QTest::newRow("station id") << station << none << "BMI7" << none << "BMI7"
+                                    << "user"
+                                    << ""
+                                    << "";
+        QTest::newRow("station id too long")
+            << station << none << "BMI12" << none << "BMI1"
+            << "default"
+            << "user"
+            << "„BMI12“ hat nicht genau 4 Zeichen. Es gilt die Vorgabe: „BMI1“.";
+        QTest::newRow("station id naming a directory")
+            << station << none << "B/M1" << none << "BMI1"
+            << "default"
+            << "user"
+            << "enthält „/“";
+        QTest::newRow("practice id default") << practice << none << none << none << "EDV1"
+                                             << "default"
+                                             << ""
+                                             << "";
+        QTest::newRow("practice id not ASCII") << practice << none << "EDVä"
+                                               << "PRX1"
+                                               << "PRX1"
+                                               << "system"
+                                               << "user"
+                                               << "enthält „ä“";
+    }
+    void precedence()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, commandLine);
+        QFETCH(QString, user);
+        QFETCH(QString, system);
+        QFETCH(QString, expected);
+        QFETCH(QString, from);
+        QFETCH(QString, badIn);
+        QFETCH(QString, message);
+
+        QTemporaryDir dir;
+        SettingsSource line;
+        line.kind = SettingsSource::Kind::CommandLine;
+        line.name = QStringLiteral("Befehlszeile");
+        if (!commandLine.isNull())
+            line.values.insert(key, {commandLine, {}});
+        const SettingsSource userStore = storeWith(dir.filePath("user.conf"), key, user);
+        const SettingsSource systemStore = storeWith(dir.filePath("system.conf"), key, system);
+
+        const MergedSettings merged = mergeSettings({line, userStore, systemStore});
+        const SettingKey *setting = findSettingKey(key);
+        QVERIFY(setting);
+        QCOMPARE(merged.values.*setting->field, expected);
+        const SettingOrigin origin = merged.origins.value(key);
+        const QHash<QString, SettingOrigin> origins{
+            {"command line", {SettingOrigin::Kind::CommandLine, {}}},
+            {"user", {SettingOrigin::Kind::Store, userStore.name}},
+            {"system", {SettingOrigin::Kind::Store, systemStore.name}},
+            {"default", {SettingOrigin::Kind::Default, {}}}};
+        QCOMPARE(origin.kind, origins.value(from).kind);
+        QCOMPARE(origin.name, origins.value(from).name);
+
+        if (message.isEmpty()) {
+            QCOMPARE(merged.messages, QStringList());
+            return;
+        }
+        QCOMPARE(merged.messages.size(), 1);
+        const QString text = merged.messages.constFirst();
+        QVERIFY2(text.contains(message), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("„%1“").arg(key)), qPrintable(text));
+        const QString badStore = badIn == "user" ? userStore.name : systemStore.name;
+        QVERIFY2(text.contains(QStringLiteral(" in %1: ").arg(badStore)), qPrintable(text));
+    }
+
+    void unknownKeysAreReported()
+    {
+        // "Port" is not "port": a typing error that would otherwise pass in silence.
+        QTemporaryDir dir;
+        const SettingsSource store =
+            storeWith(dir.filePath("user.conf"), QStringLiteral("Port"), QStringLiteral("COM3"));
+        const MergedSettings merged = mergeSettings({store});
+        QCOMPARE(merged.values.port, defaultPort());
+        QCOMPARE(merged.messages,
+                 QStringList{QStringLiteral("Unbekannte Einstellung „Port“ in %1: sie wird nicht "
+                                            "beachtet.")
+                                 .arg(store.name)});
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Settings)
+#include "tst_settings.moc"
