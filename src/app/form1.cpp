@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include "common/failure.h"
+#include "fieldedit.h"
 #include "scale/serialline.h"
 #include "services.h"
 
@@ -12,7 +13,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
-#include <QValidator>
 
 #include <exception>
 
@@ -46,24 +46,6 @@ QFont stationFont(double points, bool bold)
     font.setBold(bold);
     return font;
 }
-
-// Limits what the operator types, never what the program writes: a weight text such
-// as "-1,77635683940025E-15" is longer than the five characters the field accepts
-// from the keyboard. (QLineEdit::setMaxLength would cut setText as well.)
-class TypedLengthValidator : public QValidator
-{
-public:
-    TypedLengthValidator(int maxLength, QObject *parent)
-        : QValidator(parent), m_maxLength(maxLength)
-    {}
-    State validate(QString &input, int &) const override
-    {
-        return input.size() <= m_maxLength ? Acceptable : Invalid;
-    }
-
-private:
-    int m_maxLength;
-};
 
 QString accessibleFromCaption(QString caption)
 {
@@ -125,11 +107,10 @@ void Form1::buildControls()
         w->setGeometry(twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
         w->setFont(font);
     };
-    auto lineEdit = [&](const char *name, QRect twips, int typedLimit, const QString &accessible) {
-        auto *edit = new QLineEdit(this);
+    auto lineEdit = [&](const char *name, QRect twips, int typedLimit, const QString &accessible,
+                        bool elideMiddle = false) {
+        auto *edit = new FieldEdit(this, typedLimit, elideMiddle);
         place(edit, name, twips, controlFont);
-        if (typedLimit > 0)
-            edit->setValidator(new TypedLengthValidator(typedLimit, edit));
         edit->setAccessibleName(accessible);
         return edit;
     };
@@ -172,7 +153,8 @@ void Form1::buildControls()
     Command3 = button("Command3", QStringLiteral("D&rucken"), {120, 7920, 2895, 375}, controlFont);
     Command4 = button("Command4", QStringLiteral("&EXIT"), {10920, 5400, 975, 2895}, font());
 
-    Text1 = lineEdit("Text1", {1200, 4800, 1215, 285}, 5, QStringLiteral("Gewicht"));
+    // A weight residue such as "-4,44089209850313E-16" keeps its exponent in sight.
+    Text1 = lineEdit("Text1", {1200, 4800, 1215, 285}, 5, QStringLiteral("Gewicht"), true);
     Text1->setText(QStringLiteral("99999"));
     Text2 = lineEdit("Text2", {1200, 4320, 1215, 285}, 4, QStringLiteral("Größe"));
     Text3 = lineEdit("Text3", {1200, 3840, 1215, 285}, 0, QStringLiteral("Datum"));

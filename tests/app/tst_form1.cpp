@@ -1,12 +1,14 @@
 #include "fedline.h"
 #include "windowfixture.h"
 
+#include "app/fieldedit.h"
 #include "app/serialports.h"
 
 #include "common/failure.h"
 #include "scale/scaleframe.h"
 #include "scale/serialline.h"
 
+#include <QClipboard>
 #include <QLabel>
 #include <QSignalSpy>
 
@@ -249,8 +251,58 @@ private Q_SLOTS:
         field->clear();
         QTest::keyClicks(field, QStringLiteral("1234567890"));
         QCOMPARE(field->text(), QStringLiteral("1234567890").left(limit));
-        field->setText(QStringLiteral("-1,77635683940025E-15"));
-        QCOMPARE(field->text(), QStringLiteral("-1,77635683940025E-15"));
+        const QString written = QStringLiteral("69,2771084337349");
+        field->setText(written);
+        QCOMPARE(field->text(), written); // the program's text is never cut
+        // Behind a longer text the limit still binds: nothing typed or pasted gets in,
+        // while shortening it is the operator's to do.
+        field->end(false);
+        QTest::keyClicks(field, QStringLiteral("777"));
+        QGuiApplication::clipboard()->setText(QStringLiteral("7"));
+        QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(field->text(), written);
+        QTest::keyClick(field, Qt::Key_Backspace);
+        QCOMPARE(field->text(), written.chopped(1));
+        field->selectAll();
+        QTest::keyClicks(field, QStringLiteral("1234567890"));
+        QCOMPARE(field->text(), QStringLiteral("1234567890").left(limit));
+    }
+
+    void longReadingsKeepTheirExponentInSight_data()
+    {
+        QTest::addColumn<QString>("weight");
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("end");
+        QTest::addColumn<bool>("whole"); // shown unchanged, without tooltip
+        QTest::newRow("residue of an empty scale") << "-4,44089209850313E-16"
+                                                   << "-4,4"
+                                                   << "E-16" << false;
+        QTest::newRow("positive residue") << "4,2632564145606E-14"
+                                          << "4,2"
+                                          << "E-14" << false;
+        QTest::newRow("weight") << "72,5"
+                                << "72,5"
+                                << "72,5" << true;
+    }
+    void longReadingsKeepTheirExponentInSight()
+    {
+        QFETCH(QString, weight);
+        QFETCH(QString, start);
+        QFETCH(QString, end);
+        QFETCH(bool, whole);
+        WindowFixture f;
+        f.create();
+        f.form->show();
+        auto *field = qobject_cast<FieldEdit *>(f.field("Text1"));
+        QVERIFY(field);
+        field->setText(weight);
+        QCOMPARE(field->text(), weight);
+        const QString shown = field->shownText();
+        QVERIFY2(shown.startsWith(start) && shown.endsWith(end), qPrintable(shown));
+        QCOMPARE(shown.contains(QChar(0x2026)), !whole); // the ellipsis marks the cut
+        QVERIFY(field->fontMetrics().horizontalAdvance(shown) <= field->width());
+        QCOMPARE(field->toolTip(), whole ? QString() : weight);
+        QCOMPARE(field->accessibleDescription(), whole ? QString() : weight);
     }
 
     void exitAsksAndCancelChangesNothing()

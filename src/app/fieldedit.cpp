@@ -1,0 +1,119 @@
+#include "fieldedit.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFrame>
+#include <QValidator>
+
+#include <utility>
+
+// QLineEdit::setMaxLength would cut what the program writes, and a plain length
+// validator stops binding once the program has written a longer text (QLineEdit
+// only undoes an edit that turns valid input invalid). This one tells the
+// program's writes, always accepted, from the operator's edits.
+class TypedLengthValidator : public QValidator
+{
+public:
+    explicit TypedLengthValidator(FieldEdit *edit) : QValidator(edit), m_edit(edit) {}
+
+    State validate(QString &input, int &) const override
+    {
+        return m_edit->accepts(input.size()) ? Acceptable : Invalid;
+    }
+
+private:
+    FieldEdit *m_edit;
+};
+
+namespace {
+
+// QLineEdit's own margins around the text inside the contents rectangle.
+constexpr int horizontalMargin = 2;
+constexpr int verticalMargin = 1;
+
+} // namespace
+
+FieldEdit::FieldEdit(QWidget *parent, int typedLimit, bool elideMiddle)
+    : QLineEdit(parent), m_typedLimit(typedLimit), m_elideMiddle(elideMiddle)
+{
+    if (m_typedLimit > 0)
+        setValidator(new TypedLengthValidator(this));
+    connect(this, &QLineEdit::textChanged, this, [this](const QString &text) {
+        m_lengthBefore = text.size();
+        updateWholeTextTip();
+    });
+}
+
+bool FieldEdit::accepts(qsizetype length) const
+{
+    return !m_operatorInput || length <= m_typedLimit || length <= m_lengthBefore;
+}
+
+bool FieldEdit::event(QEvent *event)
+{
+    // Keys, input methods, drops and middle-button pastes all arrive here.
+    const bool outer = std::exchange(m_operatorInput, true);
+    const bool result = QLineEdit::event(event);
+    m_operatorInput = outer;
+    if (event->type() == QEvent::FontChange)
+        updateWholeTextTip();
+    return result;
+}
+
+void FieldEdit::contextMenuEvent(QContextMenuEvent *event)
+{
+    // Modal, so that "Einfügen" from the menu runs inside event() as operator input.
+    QMenu *menu = createStandardContextMenu();
+    menu->exec(event->globalPos());
+    delete menu;
+}
+
+QRect FieldEdit::textRoom() const
+{
+    QStyleOptionFrame panel;
+    initStyleOption(&panel);
+    const QRect contents = style()->subElementRect(QStyle::SE_LineEditContents, &panel, this);
+    return contents.marginsRemoved(textMargins())
+        .adjusted(horizontalMargin, verticalMargin, -horizontalMargin, -verticalMargin);
+}
+
+bool FieldEdit::textFits() const
+{
+    return fontMetrics().horizontalAdvance(text()) <= textRoom().width();
+}
+
+QString FieldEdit::shownText() const
+{
+    if (!m_elideMiddle || textFits())
+        return text();
+    return fontMetrics().elidedText(text(), Qt::ElideMiddle, textRoom().width());
+}
+
+void FieldEdit::paintEvent(QPaintEvent *event)
+{
+    if (hasFocus() || !m_elideMiddle || textFits()) {
+        QLineEdit::paintEvent(event);
+        return;
+    }
+    QPainter painter(this);
+    QStyleOptionFrame panel;
+    initStyleOption(&panel);
+    style()->drawPrimitive(QStyle::PE_PanelLineEdit, &panel, &painter, this);
+    painter.setPen(palette().color(QPalette::Text));
+    painter.drawText(textRoom(), Qt::AlignLeft | Qt::AlignVCenter, shownText());
+}
+
+void FieldEdit::resizeEvent(QResizeEvent *event)
+{
+    QLineEdit::resizeEvent(event);
+    updateWholeTextTip();
+}
+
+void FieldEdit::updateWholeTextTip()
+{
+    const QString whole = textFits() ? QString() : text();
+    setToolTip(whole);
+    setAccessibleDescription(whole);
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QLineEdit>
+
+// A text field of the window.
+// - A typed-length limit binds what the operator types, pastes or drops, whatever
+//   the field holds: an edit that would leave more characters than the limit and
+//   more than before is refused. What the program writes is never cut.
+// - A text wider than the field is given whole as tooltip and accessible
+//   description. With elideMiddle such a text shows its start and its end
+//   ("-4,4408…E-16") while the field is not being edited, so that an exponent stays
+//   in sight; text() stays exactly as written.
+class FieldEdit : public QLineEdit
+{
+    Q_OBJECT
+public:
+    explicit FieldEdit(QWidget *parent, int typedLimit = 0, bool elideMiddle = false);
+
+    // What the field shows while it is not being edited.
+    QString shownText() const;
+
+protected:
+    bool event(QEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    friend class TypedLengthValidator;
+    bool accepts(qsizetype length) const;
+    QRect textRoom() const;
+    bool textFits() const;
+    void updateWholeTextTip();
+
+    int m_typedLimit;
+    bool m_elideMiddle;
+    bool m_operatorInput = false; // an event of the operator is being handled
+    qsizetype m_lengthBefore = 0; // of the text before the edit under way
+};
