@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QDate>
+
+#include <optional>
+
+// Age in whole years on today of someone born on birth: one more on each birthday;
+// in years without 29 February, someone born on it is a year older from 1 March.
+// None when birth is after today or a date is invalid.
+std::optional<int> ageInYears(QDate birth, QDate today);

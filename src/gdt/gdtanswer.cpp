@@ -1,0 +1,63 @@
+#include "gdtanswer.h"
+
+#include "records/rating.h"
+
+GdtAnswer answerTo(const GdtRequest &request, const QString &stationId, const QString &practiceId)
+{
+    GdtAnswer answer;
+    answer.charset = request.charset;
+    answer.receiverId = request.senderId.isEmpty() ? practiceId : request.senderId;
+    answer.senderId = request.receiverId.isEmpty() ? stationId : request.receiverId;
+    answer.patientNumber = request.patientNumber;
+    answer.lastName = request.lastName;
+    answer.firstName = request.firstName;
+    answer.birthDate = request.birthDate;
+    answer.sex = request.sex;
+    return answer;
+}
+
+QString gdtDecimal(double value)
+{
+    return QString::number(value, 'f', 1);
+}
+
+QByteArray writeGdtAnswer(const GdtAnswer &answer, QString *unencodable)
+{
+    const QString heightCm = gdtDecimal(answer.heightMm / 10);
+    const QString weightKg = gdtDecimal(answer.weightKg);
+    const QString bmi = gdtDecimal(bodyMassIndex(answer.weightKg, answer.heightMm));
+
+    GdtFieldList fields;
+    auto add = [&fields](const char *id, const QString &content) {
+        if (!content.isEmpty())
+            fields.emplace_back(id, content);
+    };
+    add("8315", answer.receiverId);
+    add("8316", answer.senderId);
+    add("9206", QString::fromLatin1(gdtCharsetField(answer.charset)));
+    add("9218", QString::fromLatin1(gdtVersion));
+    add("3000", answer.patientNumber);
+    add("3101", answer.lastName);
+    add("3102", answer.firstName);
+    if (answer.birthDate)
+        add("3103", gdtDate(*answer.birthDate));
+    if (answer.sex != GdtSex::Unknown)
+        add("3110", answer.sex == GdtSex::Male ? QStringLiteral("1") : QStringLiteral("2"));
+    add("6200", gdtDate(answer.takenAt.date()));
+    add("6201", answer.takenAt.time().toString(QStringLiteral("HHmmss")));
+    add("3622", heightCm);
+    add("3623", weightKg);
+    auto test = [&add](const char *id, const QString &name, const QString &value,
+                       const QString &unit) {
+        add("8410", QString::fromLatin1(id));
+        add("8411", name);
+        add("8420", value);
+        add("8421", unit);
+    };
+    test("GEWICHT", QStringLiteral("Gewicht"), weightKg, QStringLiteral("kg"));
+    test("GROESSE", QStringLiteral("Größe"), heightCm, QStringLiteral("cm"));
+    test("BMI", QStringLiteral("Body-Mass-Index"), bmi, QStringLiteral("kg/m2"));
+    for (const QString &line : answer.findings)
+        add("6220", line);
+    return writeGdtRecord("6310", answer.charset, fields, unencodable);
+}

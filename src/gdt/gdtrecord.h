@@ -1,0 +1,56 @@
+#pragma once
+
+#include "gdtcharset.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+#include <utility>
+#include <variant>
+#include <vector>
+
+// One GDT record as lines: a three-digit length of the whole line in bytes (CR LF
+// included), a four-digit field ID, the content, CR LF. The first field is 8000, the
+// record type; 9206 names the character set of every content.
+
+struct GdtField
+{
+    int line = 0;  // 1-based line of the file
+    QByteArray id; // four digits
+    QString content;
+};
+
+// Why bytes are no usable record: line 0 when no single line is at fault. The reason
+// is German and addressed to the operator.
+struct GdtError
+{
+    int line = 0;
+    QString reason;
+};
+
+struct GdtRecord
+{
+    GdtCharset charset = GdtCharset::Cp437;
+    std::vector<GdtField> fields; // in file order, 8000 first
+
+    // The first field with this ID, or nullptr.
+    const GdtField *find(QByteArrayView id) const;
+};
+
+// The record in bytes, or the first fault with its line: a length that is no number or
+// not the line's, a line not ended by CR LF, a field ID that is not four digits, a first
+// field other than 8000, a second 8000, a 9206 other than 1, 2 or 3, a byte the
+// character set does not hold. One DOS end-of-file byte (1A) at the end is allowed.
+std::variant<GdtRecord, GdtError> readGdtRecord(QByteArrayView bytes);
+
+// "Zeile 3: <reason>", or the reason alone for line 0.
+QString gdtErrorText(const GdtError &error);
+
+// The bytes of a record of type with 8100 (its length in bytes) second and then fields
+// in order, contents encoded in charset (see encodeGdtText). A content too long for one
+// line continues on further lines of the same ID. Throws a Failure when the record
+// outgrows the five digits of 8100.
+using GdtFieldList = std::vector<std::pair<QByteArray, QString>>;
+QByteArray writeGdtRecord(QByteArrayView type, GdtCharset charset, const GdtFieldList &fields,
+                          QString *unencodable = nullptr);

@@ -1,0 +1,138 @@
+#include "gdtrequest.h"
+
+#include <array>
+
+namespace {
+
+struct UsedField
+{
+    const char *id;
+    const char *name;
+};
+
+// The fields the station takes from a request, with the names the operator knows.
+constexpr std::array<UsedField, 8> usedFields = {{
+    {"8315", "GDT-ID des Empfängers"},
+    {"8316", "GDT-ID des Senders"},
+    {"3000", "Patientennummer"},
+    {"3101", "Name"},
+    {"3102", "Vorname"},
+    {"3103", "Geburtsdatum"},
+    {"3110", "Geschlecht"},
+    {"9206", "Zeichensatz"},
+}};
+
+std::optional<GdtSex> sexOf(const QString &content)
+{
+    if (content == u"1" || content == u"M")
+        return GdtSex::Male;
+    if (content == u"2" || content == u"W")
+        return GdtSex::Female;
+    if (content == u"3" || content == u"D" || content == u"X" || content == u"U")
+        return GdtSex::Unknown;
+    return std::nullopt;
+}
+
+std::optional<QDate> dateOf(const QString &content)
+{
+    if (content.size() != 8)
+        return std::nullopt;
+    for (const QChar c : content) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+    }
+    const QDate date(content.sliced(4, 4).toInt(), content.sliced(2, 2).toInt(),
+                     content.sliced(0, 2).toInt());
+    return date.isValid() ? std::optional<QDate>(date) : std::nullopt;
+}
+
+} // namespace
+
+std::variant<GdtRequest, GdtError> parseGdtRequest(QByteArrayView bytes)
+{
+    auto read = readGdtRecord(bytes);
+    if (const auto *error = std::get_if<GdtError>(&read))
+        return *error;
+    const GdtRecord &record = std::get<GdtRecord>(read);
+
+    const GdtField &type = record.fields.front();
+    if (type.content != u"6301" && type.content != u"6302") {
+        return GdtError{type.line, QStringLiteral("Die Satzart „%1“ wird nicht angenommen "
+                                                  "(nur 6301 und 6302).")
+                                       .arg(type.content)};
+    }
+    for (const UsedField &used : usedFields) {
+        int first = 0;
+        for (const GdtField &f : record.fields) {
+            if (f.id != used.id)
+                continue;
+            if (first != 0) {
+                return GdtError{f.line,
+                                QStringLiteral("Feld %1 (%2) steht schon in Zeile %3.")
+                                    .arg(QLatin1String(used.id), QString::fromUtf8(used.name))
+                                    .arg(first)};
+            }
+            first = f.line;
+        }
+    }
+
+    GdtRequest request;
+    request.recordType = type.content.toLatin1();
+    request.charset = record.charset;
+    auto text = [&record](const char *id) {
+        const GdtField *f = record.find(id);
+        return f ? f->content : QString();
+    };
+    request.receiverId = text("8315");
+    request.senderId = text("8316");
+    request.patientNumber = text("3000").trimmed();
+    request.lastName = text("3101").trimmed();
+    request.firstName = text("3102").trimmed();
+    if (const GdtField *f = record.find("3103")) {
+        request.birthDate = dateOf(f->content);
+        if (!request.birthDate) {
+            return GdtError{f->line, QStringLiteral("Das Geburtsdatum „%1“ ist kein Datum "
+                                                    "(TTMMJJJJ).")
+                                         .arg(f->content)};
+        }
+    }
+    if (const GdtField *f = record.find("3110")) {
+        const auto sex = sexOf(f->content);
+        if (!sex) {
+            return GdtError{f->line, QStringLiteral("Das Geschlecht „%1“ ist unbekannt (erlaubt "
+                                                    "sind 1 und 2).")
+                                         .arg(f->content)};
+        }
+        request.sex = *sex;
+    }
+    if (request.lastName.isEmpty())
+        return GdtError{0, QStringLiteral("Der Name des Patienten (Feld 3101) fehlt.")};
+    if (request.firstName.isEmpty())
+        return GdtError{0, QStringLiteral("Der Vorname des Patienten (Feld 3102) fehlt.")};
+    return request;
+}
+
+QByteArray writeGdtRequest(const GdtRequest &request)
+{
+    GdtFieldList fields;
+    auto add = [&fields](const char *id, const QString &content) {
+        if (!content.isEmpty())
+            fields.emplace_back(id, content);
+    };
+    add("8315", request.receiverId);
+    add("8316", request.senderId);
+    fields.emplace_back("9206", QString::fromLatin1(gdtCharsetField(request.charset)));
+    add("3000", request.patientNumber);
+    add("3101", request.lastName);
+    add("3102", request.firstName);
+    if (request.birthDate)
+        add("3103", gdtDate(*request.birthDate));
+    if (request.sex != GdtSex::Unknown)
+        add("3110", request.sex == GdtSex::Male ? QStringLiteral("1") : QStringLiteral("2"));
+    return writeGdtRecord(request.recordType, request.charset, fields);
+}
+
+QString gdtDate(QDate date)
+{
+    return date.toString(QStringLiteral("ddMMyyyy"));
+}
