@@ -1,0 +1,84 @@
+#pragma once
+
+#include "gdtrecord.h"
+#include "gdtrequest.h"
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QFileSystemWatcher>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <chrono>
+#include <deque>
+
+// The station's side of an exchange directory. It looks for the practice system's
+// request at start, on every change the directory reports and at a fixed interval (a
+// network share may report nothing), and takes a request file once it has stayed the
+// same for a settling time, so that a file still being written is not read half. A
+// good request is removed and announced; a bad one is moved aside and reported.
+// Answers go out in the order given, each once the previous one has been read.
+class GdtExchange : public QObject
+{
+    Q_OBJECT
+public:
+    GdtExchange(const QString &directory, const QString &stationId, const QString &practiceId,
+                QObject *parent = nullptr);
+
+    // The first look happens here; the next ones on changes and every recheck.
+    void start(std::chrono::milliseconds recheck = std::chrono::seconds(2),
+               std::chrono::milliseconds settle = std::chrono::milliseconds(500));
+
+    // Queues an answer's bytes and writes them at once unless an answer is still unread.
+    void sendAnswer(const QByteArray &bytes);
+
+    // Answers not yet written because the one before has not been read.
+    qsizetype waitingAnswers() const { return qsizetype(m_answers.size()); }
+
+    QString directory() const { return m_directory; }
+    QString requestFileName() const { return m_requestName; }
+    QString answerFileName() const { return m_answerName; }
+
+Q_SIGNALS:
+    // The request file has been read and removed.
+    void requestArrived(const GdtRequest &request, const QString &path);
+    // The request file was no usable request and has been renamed to movedTo.
+    void requestRejected(const QString &path, const QString &movedTo, const GdtError &error);
+    void answerWritten(const QString &path);
+    void waitingAnswersChanged(qsizetype waiting);
+    // A German message for the operator: a missing directory, a file that cannot be
+    // read, removed or written. Each is told once until the exchange works again.
+    void problem(const QString &message);
+
+private:
+    void look();
+    void lookOnce();
+    void takeRequest(const QString &path);
+    void deliverAnswers();
+    void report(const QString &message);
+
+    struct Snapshot
+    {
+        QString path;
+        qint64 size = -1;
+        qint64 modified = 0;
+        bool operator==(const Snapshot &) const = default;
+    };
+
+    QString m_directory;
+    QString m_requestName;
+    QString m_answerName;
+    QFileSystemWatcher m_watcher;
+    QTimer m_recheck;
+    QTimer m_settle;
+    std::chrono::milliseconds m_settleTime{500};
+    Snapshot m_candidate;
+    QElapsedTimer m_candidateSince;
+    std::deque<QByteArray> m_answers;
+    qsizetype m_announcedWaiting = 0;
+    QString m_lastProblem;
+    bool m_problemThisLook = false;
+    bool m_looking = false;
+    bool m_lookAgain = false;
+};

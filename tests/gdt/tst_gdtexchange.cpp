@@ -1,0 +1,161 @@
+#include "filebytes.h"
+#include "gdt/gdtexchange.h"
+#include "gdt/gdtfiles.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace std::chrono_literals;
+
+class TestGdtExchange : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void deliversAFileOnlyWhereNoneWaits_data();
+    void deliversAFileOnlyWhereNoneWaits();
+    void takesARequestAndRemovesIt();
+    void movesABadRequestAsideAndReportsItsLine();
+    void waitsForARequestStillBeingWritten();
+    void holdsAnswersUntilTheOldOneIsRead();
+    void reportsAMissingDirectoryOnceAndUsesItWhenItAppears();
+};
+
+static QByteArray request(const QString &last)
+{
+    GdtRequest r;
+    r.lastName = last;
+    r.firstName = QStringLiteral("Anna");
+    return writeGdtRequest(r);
+}
+
+void TestGdtExchange::deliversAFileOnlyWhereNoneWaits_data()
+{
+    QTest::addColumn<QString>("present"); // a file with "old" already in the directory
+    QTest::addColumn<bool>("written");
+    QTest::addColumn<QByteArray>("answer"); // EDV1BMI1.GDT afterwards
+    QTest::newRow("none") << QString() << true << QByteArray("new");
+    QTest::newRow("leftover temporary file") << "EDV1BMI1.GDT.tmp" << true << QByteArray("new");
+    QTest::newRow("unread answer") << "EDV1BMI1.GDT" << false << QByteArray("old");
+    QTest::newRow("unread answer, other case") << "edv1bmi1.gdt" << false << QByteArray();
+    QTest::newRow("the request") << "BMI1EDV1.GDT" << true << QByteArray("new");
+}
+
+void TestGdtExchange::deliversAFileOnlyWhereNoneWaits()
+{
+    QFETCH(QString, present);
+    QFETCH(bool, written);
+    QFETCH(QByteArray, answer);
+    QTemporaryDir dir;
+    if (!present.isEmpty())
+        writeBytes(dir.filePath(present), "old");
+    const QString name = answerFileName(QStringLiteral("BMI1"), QStringLiteral("EDV1"));
+    QCOMPARE(deliverFile(dir.path(), name, "new"), written ? Delivery::Written : Delivery::Waiting);
+    QCOMPARE(readBytes(dir.filePath(name)), answer);
+    QVERIFY(!QFile::exists(dir.filePath(name + QStringLiteral(".tmp"))));
+}
+
+void TestGdtExchange::takesARequestAndRemovesIt()
+{
+    QTemporaryDir dir;
+    writeBytes(dir.filePath(QStringLiteral("bmi1edv1.gdt")), request(QStringLiteral("Früh")));
+    GdtExchange exchange(dir.path(), QStringLiteral("BMI1"), QStringLiteral("EDV1"));
+    QSignalSpy arrived(&exchange, &GdtExchange::requestArrived);
+    exchange.start(10s, 50ms); // found at start, without any change of the directory
+    QTRY_COMPARE(arrived.count(), 1);
+    QCOMPARE(arrived.at(0).at(0).value<GdtRequest>().lastName, QStringLiteral("Früh"));
+    QVERIFY(QDir(dir.path()).isEmpty());
+
+    writeBytes(dir.filePath(QStringLiteral("BMI1EDV1.GDT")), request(QStringLiteral("Spät")));
+    QTRY_COMPARE(arrived.count(), 2);
+    QCOMPARE(arrived.at(1).at(0).value<GdtRequest>().lastName, QStringLiteral("Spät"));
+}
+
+void TestGdtExchange::movesABadRequestAsideAndReportsItsLine()
+{
+    QTemporaryDir dir;
+    GdtExchange exchange(dir.path(), QStringLiteral("BMI1"), QStringLiteral("EDV1"));
+    QSignalSpy arrived(&exchange, &GdtExchange::requestArrived);
+    QSignalSpy rejected(&exchange, &GdtExchange::requestRejected);
+    exchange.start(10s, 50ms);
+    const QString path = dir.filePath(QStringLiteral("BMI1EDV1.GDT"));
+    writeBytes(path + QStringLiteral(".fehlerhaft"), "an earlier one");
+    writeBytes(path, "01380006302\r\n0143101Kim\r\n");
+    QTRY_COMPARE(rejected.count(), 1);
+    QCOMPARE(rejected.at(0).at(1).toString(), path + QStringLiteral(".2.fehlerhaft"));
+    QCOMPARE(readBytes(path + QStringLiteral(".fehlerhaft")), QByteArray("an earlier one"));
+    QCOMPARE(rejected.at(0).at(2).value<GdtError>().line, 2);
+    QVERIFY(!QFile::exists(path));
+    QTest::qWait(200); // not read again
+    QCOMPARE(rejected.count(), 1);
+    QCOMPARE(arrived.count(), 0);
+}
+
+void TestGdtExchange::waitsForARequestStillBeingWritten()
+{
+    QTemporaryDir dir;
+    GdtExchange exchange(dir.path(), QStringLiteral("BMI1"), QStringLiteral("EDV1"));
+    QSignalSpy arrived(&exchange, &GdtExchange::requestArrived);
+    QSignalSpy rejected(&exchange, &GdtExchange::requestRejected);
+    exchange.start(50ms, 1500ms);
+    const QByteArray bytes = request(QStringLiteral("Langsam"));
+    QFile file(dir.filePath(QStringLiteral("BMI1EDV1.GDT")));
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    file.write(bytes.first(20)); // a half line: no request yet
+    QTest::qWait(300);
+    file.write(bytes.sliced(20));
+    file.close();
+    QTRY_COMPARE_WITH_TIMEOUT(arrived.count(), 1, 10000);
+    QCOMPARE(arrived.at(0).at(0).value<GdtRequest>().lastName, QStringLiteral("Langsam"));
+    QCOMPARE(rejected.count(), 0);
+}
+
+void TestGdtExchange::holdsAnswersUntilTheOldOneIsRead()
+{
+    QTemporaryDir dir;
+    const QString answer = dir.filePath(QStringLiteral("EDV1BMI1.GDT"));
+    writeBytes(answer, "unread");
+    GdtExchange exchange(dir.path(), QStringLiteral("BMI1"), QStringLiteral("EDV1"));
+    QSignalSpy waiting(&exchange, &GdtExchange::waitingAnswersChanged);
+    QSignalSpy written(&exchange, &GdtExchange::answerWritten);
+    exchange.start(10s, 50ms);
+    exchange.sendAnswer("first");
+    exchange.sendAnswer("second");
+    QCOMPARE(exchange.waitingAnswers(), 2);
+    QCOMPARE(readBytes(answer), QByteArray("unread"));
+
+    QFile::remove(answer); // the practice system has read it
+    QTRY_COMPARE(readBytes(answer), QByteArray("first"));
+    QCOMPARE(exchange.waitingAnswers(), 1);
+    QFile::remove(answer);
+    QTRY_COMPARE(readBytes(answer), QByteArray("second"));
+    QTRY_COMPARE(exchange.waitingAnswers(), 0);
+    QCOMPARE(written.count(), 2);
+    QList<qsizetype> counts;
+    for (const auto &args : waiting)
+        counts << args.at(0).value<qsizetype>();
+    QCOMPARE(counts, (QList<qsizetype>{1, 2, 1, 0}));
+}
+
+void TestGdtExchange::reportsAMissingDirectoryOnceAndUsesItWhenItAppears()
+{
+    QTemporaryDir parent;
+    const QString dir = parent.filePath(QStringLiteral("gdt"));
+    GdtExchange exchange(dir, QStringLiteral("BMI1"), QStringLiteral("EDV1"));
+    QSignalSpy problems(&exchange, &GdtExchange::problem);
+    QSignalSpy arrived(&exchange, &GdtExchange::requestArrived);
+    exchange.start(50ms, 50ms);
+    QCOMPARE(problems.count(), 1);
+    QVERIFY(problems.at(0).at(0).toString().contains(QDir::toNativeSeparators(dir)));
+    QTest::qWait(200);
+    QCOMPARE(problems.count(), 1);
+
+    QVERIFY(QDir().mkpath(dir)); // a network share that comes back
+    writeBytes(dir + QStringLiteral("/BMI1EDV1.GDT"), request(QStringLiteral("Netz")));
+    QTRY_COMPARE(arrived.count(), 1);
+    QCOMPARE(problems.count(), 1);
+}
+
+QTEST_GUILESS_MAIN(TestGdtExchange)
+#include "tst_gdtexchange.moc"
