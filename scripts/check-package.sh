@@ -15,4 +15,5 @@ for n in 0 1 2 3 4 5; do
 done
 test -s /usr/share/applications/tessarine.desktop
 test -x /usr/bin/tessarine-scale-sim
+test -x /usr/bin/tessarine-gdt
 echo "package check: 1 passed, 0 failed"
