@@ -1,0 +1,69 @@
+// A request comes from another program over a shared directory and may be anything.
+// The parser must read it or refuse it with a line of the file; what it reads, written
+// again as a practice system would, must read back the same.
+#include "common/failure.h"
+#include "gdt/gdtrecord.h"
+#include "gdt/gdtrequest.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+void checkRequest(const QByteArray &bytes)
+{
+    const auto parsed = parseGdtRequest(bytes);
+    if (const auto *error = std::get_if<GdtError>(&parsed)) {
+        if (error->line < 0 || error->line > bytes.count('\n') + 1 || error->reason.isEmpty())
+            std::abort();
+        return;
+    }
+    const GdtRequest &request = std::get<GdtRequest>(parsed);
+    const auto again = parseGdtRequest(writeGdtRequest(request));
+    if (!std::holds_alternative<GdtRequest>(again) || std::get<GdtRequest>(again) != request)
+        std::abort();
+}
+
+// Any record read, written again with its fields, holds the same fields.
+void checkRecord(const QByteArray &bytes)
+{
+    const auto read = readGdtRecord(bytes);
+    const auto *record = std::get_if<GdtRecord>(&read);
+    if (!record)
+        return;
+    GdtFieldList fields;
+    for (const GdtField &f : record->fields) {
+        if (f.id != "8000" && f.id != "8100")
+            fields.emplace_back(f.id, f.content);
+    }
+    QByteArray written;
+    try {
+        QString unencodable;
+        written = writeGdtRecord("6310", record->charset, fields, &unencodable);
+        if (!unencodable.isEmpty())
+            std::abort();
+    } catch (const Failure &) {
+        return; // longer than 8100 can say
+    }
+    const auto reread = readGdtRecord(written);
+    const auto *copy = std::get_if<GdtRecord>(&reread);
+    if (!copy || copy->fields.size() != fields.size() + 2 || copy->charset != record->charset)
+        std::abort();
+    if (copy->find("8100")->content.toLongLong() != written.size())
+        std::abort();
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (copy->fields[i + 2].id != fields[i].first ||
+            copy->fields[i + 2].content != fields[i].second)
+            std::abort();
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+    checkRequest(bytes);
+    checkRecord(bytes);
+    return 0;
+}
