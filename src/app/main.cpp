@@ -155,9 +155,9 @@ int main(int argc, char *argv[])
     // Start-up messages open once the window is on the screen, so that they centre
     // over it and not over where the window system had yet to place it.
     whenShown(window, [&] {
+        window.guard([&window] { window.Form_Load(); });
         if (!startup.settings.messages.isEmpty())
             messages.inform(startup.settings.messages.join(QStringLiteral("\n\n")));
-        window.guard([&window] { window.Form_Load(); });
     });
     return QApplication::exec();
 }
