@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is needed, then builds and runs every test: the unit and window tests
-# in the release build, the installed Debian package, every fuzz target for a bounded
-# time, and the whole test suite again under AddressSanitizer/UndefinedBehaviorSanitizer.
+# in the release build, the Debian package (built with Debian's flags, lintian-clean,
+# installed and started), every fuzz target for a bounded time, and the whole test
+# suite again under AddressSanitizer/UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh

@@ -4,20 +4,20 @@
 #include "rating.h"
 #include "textfile.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QtGlobal>
 
 QStringList defaultRatingDirs()
 {
-    QStringList dirs;
-    if (QCoreApplication::instance()) {
-        dirs << QDir(QCoreApplication::applicationDirPath())
-                    .filePath(QStringLiteral(TESSARINE_INSTALLED_RATINGS_FROM_BINDIR));
-    }
+    QStringList dirs = QStandardPaths::locateAll(QStandardPaths::GenericDataLocation,
+                                                 QStringLiteral("tessarine/ratings"),
+                                                 QStandardPaths::LocateDirectory);
+#ifdef TESSARINE_SOURCE_RATINGS_DIR
     dirs << QStringLiteral(TESSARINE_SOURCE_RATINGS_DIR);
+#endif
     return dirs;
 }
 

@@ -7,8 +7,10 @@
 // in the data directory is copied there; a file already there is the operator's and is
 // never replaced.
 
-// Where the defaults may lie, first match wins: the installed share directory next to
-// the executable (../share/tessarine/ratings), then the source tree of this build.
+// Where the defaults may lie, first match wins: tessarine/ratings in the system's
+// data directories (QStandardPaths::GenericDataLocation: ~/.local/share, /usr/local/share,
+// /usr/share; on Windows also beside the program), then, in a build configured with
+// TESSARINE_SOURCE_TREE_DATA, the source tree.
 QStringList defaultRatingDirs();
 
 // Copies bmi0.txt .. bmi5.txt from the first of sourceDirs that holds each one into
