@@ -3,6 +3,7 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QValidator>
@@ -35,8 +36,8 @@ constexpr int verticalMargin = 1;
 
 } // namespace
 
-FieldEdit::FieldEdit(QWidget *parent, int typedLimit, bool elideMiddle)
-    : QLineEdit(parent), m_typedLimit(typedLimit), m_elideMiddle(elideMiddle)
+FieldEdit::FieldEdit(QWidget *parent, int typedLimit, bool keepExponent)
+    : QLineEdit(parent), m_typedLimit(typedLimit), m_keepExponent(keepExponent)
 {
     if (m_typedLimit > 0)
         setValidator(new TypedLengthValidator(this));
@@ -86,14 +87,19 @@ bool FieldEdit::textFits() const
 
 QString FieldEdit::shownText() const
 {
-    if (!m_elideMiddle || textFits())
+    static const QRegularExpression exponent(QStringLiteral("[eE][+-]?[0-9]+$"));
+    const QRegularExpressionMatch match = exponent.match(text());
+    if (!m_keepExponent || !match.hasMatch() || textFits())
         return text();
-    return fontMetrics().elidedText(text(), Qt::ElideMiddle, textRoom().width());
+    const QString tail = match.captured();
+    const QString start = text().left(match.capturedStart());
+    const int room = textRoom().width() - fontMetrics().horizontalAdvance(tail);
+    return fontMetrics().elidedText(start, Qt::ElideRight, room) + tail;
 }
 
 void FieldEdit::paintEvent(QPaintEvent *event)
 {
-    if (hasFocus() || !m_elideMiddle || textFits()) {
+    if (hasFocus() || shownText() == text()) {
         QLineEdit::paintEvent(event);
         return;
     }

@@ -7,14 +7,15 @@
 //   the field holds: an edit that would leave more characters than the limit and
 //   more than before is refused. What the program writes is never cut.
 // - A text wider than the field is given whole as tooltip and accessible
-//   description. With elideMiddle such a text shows its start and its end
-//   ("-4,4408…E-16") while the field is not being edited, so that an exponent stays
-//   in sight; text() stays exactly as written.
+//   description. With keepExponent such a text in exponent form shows as much of
+//   its start as fits and then its exponent ("-4,440892…E-16") while the field is
+//   not being edited, so that nobody reads it as -4.44; other texts show their
+//   start. text() stays exactly as written.
 class FieldEdit : public QLineEdit
 {
     Q_OBJECT
 public:
-    explicit FieldEdit(QWidget *parent, int typedLimit = 0, bool elideMiddle = false);
+    explicit FieldEdit(QWidget *parent, int typedLimit = 0, bool keepExponent = false);
 
     // What the field shows while it is not being edited.
     QString shownText() const;
@@ -33,7 +34,7 @@ private:
     void updateWholeTextTip();
 
     int m_typedLimit;
-    bool m_elideMiddle;
+    bool m_keepExponent;
     bool m_operatorInput = false; // an event of the operator is being handled
     qsizetype m_lengthBefore = 0; // of the text before the edit under way
 };

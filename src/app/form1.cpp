@@ -108,8 +108,8 @@ void Form1::buildControls()
         w->setFont(font);
     };
     auto lineEdit = [&](const char *name, QRect twips, int typedLimit, const QString &accessible,
-                        bool elideMiddle = false) {
-        auto *edit = new FieldEdit(this, typedLimit, elideMiddle);
+                        bool keepExponent = false) {
+        auto *edit = new FieldEdit(this, typedLimit, keepExponent);
         place(edit, name, twips, controlFont);
         edit->setAccessibleName(accessible);
         return edit;

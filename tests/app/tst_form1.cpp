@@ -271,25 +271,30 @@ private Q_SLOTS:
     void longReadingsKeepTheirExponentInSight_data()
     {
         QTest::addColumn<QString>("weight");
-        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("start"); // of what the field shows
         QTest::addColumn<QString>("end");
-        QTest::addColumn<bool>("whole"); // shown unchanged, without tooltip
+        QTest::addColumn<bool>("cut"); // shown with an ellipsis
+        QTest::addColumn<bool>("tip"); // whole text as tooltip
         QTest::newRow("residue of an empty scale") << "-4,44089209850313E-16"
                                                    << "-4,4"
-                                                   << "E-16" << false;
+                                                   << "E-16" << true << true;
         QTest::newRow("positive residue") << "4,2632564145606E-14"
                                           << "4,2"
-                                          << "E-14" << false;
+                                          << "E-14" << true << true;
+        QTest::newRow("long decimal: its start") << "86,7469879518072"
+                                                 << "86,7469879518072"
+                                                 << "" << false << true;
         QTest::newRow("weight") << "72,5"
                                 << "72,5"
-                                << "72,5" << true;
+                                << "" << false << false;
     }
     void longReadingsKeepTheirExponentInSight()
     {
         QFETCH(QString, weight);
         QFETCH(QString, start);
         QFETCH(QString, end);
-        QFETCH(bool, whole);
+        QFETCH(bool, cut);
+        QFETCH(bool, tip);
         WindowFixture f;
         f.create();
         f.form->show();
@@ -299,10 +304,11 @@ private Q_SLOTS:
         QCOMPARE(field->text(), weight);
         const QString shown = field->shownText();
         QVERIFY2(shown.startsWith(start) && shown.endsWith(end), qPrintable(shown));
-        QCOMPARE(shown.contains(QChar(0x2026)), !whole); // the ellipsis marks the cut
-        QVERIFY(field->fontMetrics().horizontalAdvance(shown) <= field->width());
-        QCOMPARE(field->toolTip(), whole ? QString() : weight);
-        QCOMPARE(field->accessibleDescription(), whole ? QString() : weight);
+        QCOMPARE(shown.contains(QChar(0x2026)), cut); // the ellipsis marks the cut
+        if (cut)
+            QVERIFY(field->fontMetrics().horizontalAdvance(shown) <= field->width());
+        QCOMPARE(field->toolTip(), tip ? weight : QString());
+        QCOMPARE(field->accessibleDescription(), tip ? weight : QString());
     }
 
     void exitAsksAndCancelChangesNothing()
