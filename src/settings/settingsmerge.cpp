@@ -21,6 +21,13 @@ QString appliesText(const QString &value, const SettingOrigin &origin)
     return QStringLiteral("Es gilt %1 aus %2.").arg(shown, origin.name);
 }
 
+SettingOrigin originOf(const SettingsSource &source)
+{
+    if (source.kind == SettingsSource::Kind::CommandLine)
+        return {SettingOrigin::Kind::CommandLine, {}};
+    return {SettingOrigin::Kind::Store, source.name};
+}
+
 } // namespace
 
 MergedSettings mergeSettings(const QList<SettingsSource> &sources)
@@ -51,10 +58,7 @@ MergedSettings mergeSettings(const QList<SettingsSource> &sources)
             if (found)
                 continue;
             value = normalisedSetting(key, entry->text);
-            origin = {source.kind == SettingsSource::Kind::CommandLine
-                          ? SettingOrigin::Kind::CommandLine
-                          : SettingOrigin::Kind::Store,
-                      source.kind == SettingsSource::Kind::Store ? source.name : QString()};
+            origin = originOf(source);
             found = true;
         }
         if (!found)
