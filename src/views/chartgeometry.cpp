@@ -1,7 +1,5 @@
 #include "chartgeometry.h"
 
-#include "common/failure.h"
-#include "common/numbertext.h"
 #include "records/linefields.h"
 
 #include <QtMath>
@@ -25,17 +23,6 @@ constexpr int firstStart = 3595;
 constexpr int firstEnd = 3862;
 constexpr int step = 266;
 
-double numberAt(const QString &text, const char *what, int lineNumber, const QString &fileName)
-{
-    if (const auto value = parseNumber(text))
-        return *value;
-    throw Failure(QStringLiteral("Die Datei „%1“ ist nicht lesbar: In Zeile %2 ist %3 „%4“ "
-                                 "keine Zahl.")
-                      .arg(fileName)
-                      .arg(lineNumber)
-                      .arg(QLatin1String(what), text));
-}
-
 DrawnBox bandBox(QPoint corner1, QPoint corner2)
 {
     return DrawnBox{corner1, corner2, bandOutline, bandFill, FillStyle::Cross, chartBoxPen};
@@ -57,17 +44,14 @@ int chartY(double bmi)
 
 BmiChart bmiChart(const QStringList &lines, const QString &fileName)
 {
-    if (lines.size() < 3) {
-        throw Failure(QStringLiteral("Die Datei „%1“ ist unvollständig: Zeile %2 fehlt.")
-                          .arg(fileName)
-                          .arg(lines.size() + 1));
-    }
+    if (lines.size() < 3)
+        failMissingLine(int(lines.size()) + 1, fileName);
 
     BmiChart chart;
-    const QString &header = lines.at(0);
-    chart.sexLetter = sexLetter(header);
-    chart.ageText = ageText(header);
-    const double age = numberAt(chart.ageText, "das Alter", 1, fileName);
+    const HeaderFields header = headerFields(lines.at(0));
+    chart.sexLetter = header.sexLetter;
+    chart.ageText = header.ageText;
+    const double age = numberInLine(chart.ageText, QStringLiteral("das Alter"), 1, fileName);
     chart.band = normalBand(age, chart.sexLetter == QLatin1String("w"));
     chart.lowerBox = bandBox({boxLeft, boxBottom}, {boxRight, chartY(chart.band.lower)});
     chart.upperBox = bandBox({boxLeft, chartY(chart.band.upper)}, {boxRight, boxTop});
@@ -75,8 +59,8 @@ BmiChart bmiChart(const QStringList &lines, const QString &fileName)
     const int records = std::min<int>(lines.size() - 2, maxChartRecords);
     auto plotted = [&](int record) {
         const int lineNumber = record + 3;
-        return plottedBmi(
-            numberAt(bmiText(lines.at(lineNumber - 1)), "der BMI", lineNumber, fileName));
+        return plottedBmi(numberInLine(bmiText(lines.at(lineNumber - 1)), QStringLiteral("der BMI"),
+                                       lineNumber, fileName));
     };
     double previous = plotted(0);
     int start = firstStart;

@@ -31,7 +31,7 @@ int chartY(double bmi);
 struct BmiChart
 {
     QString sexLetter; // as found in the header; only "m" and "w" select a sex
-    QString ageText;   // two characters from the header, as found
+    QString ageText;   // as found in the header (records/linefields.h)
     NormalBand band;
     DrawnBox lowerBox; // hatched zone below the normal band
     DrawnBox upperBox; // hatched zone above the normal band

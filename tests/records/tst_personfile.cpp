@@ -109,19 +109,27 @@ void TestPersonFile::headerLineOfItsPieces_data()
     QTest::addColumn<QString>("header");
     QTest::addColumn<QString>("sexLetter");
     QTest::addColumn<QString>("ageText");
+    QTest::addColumn<QStringList>("words"); // sex letter and age read by the words
     QTest::newRow("woman 34") << "Anna Beispiel" << true << "34"
                               << "Anna Beispiel  weiblich 34Jahre"
                               << "w"
-                              << "34";
+                              << "34" << QStringList{"w", "34"};
     QTest::newRow("man 41") << "Max Muster" << false << "41"
                             << QStringLiteral("Max Muster  männlich 41Jahre") << "m"
-                            << "41";
+                            << "41" << QStringList{"m", "41"};
     QTest::newRow("one-digit age")
         << "Max Muster" << false << "9" << QStringLiteral("Max Muster  männlich 9Jahre") << " "
-        << " 9";
+        << " 9" << QStringList{"m", "9"};
     QTest::newRow("three-digit age")
         << "Eva Alt" << true << "100" << QStringLiteral("Eva Alt  weiblich 100Jahre") << "e"
-        << "00";
+        << "00" << QStringList{"w", "100"};
+    QTest::newRow("blank and digit")
+        << "Max Muster" << false << " 5" << QStringLiteral("Max Muster  männlich  5Jahre") << "m"
+        << " 5" << QStringList{"m", " 5"};
+    QTest::newRow("other sex word in the name")
+        << QStringLiteral("Eva  männlich X") << true << "30"
+        << QStringLiteral("Eva  männlich X  weiblich 30Jahre") << "w"
+        << "30" << QStringList{"w", "30"};
 }
 
 void TestPersonFile::headerLineOfItsPieces()
@@ -136,6 +144,10 @@ void TestPersonFile::headerLineOfItsPieces()
     QCOMPARE(line, header);
     QCOMPARE(::sexLetter(line), sexLetter);
     QCOMPARE(::ageText(line), ageText);
+    QFETCH(QStringList, words);
+    QCOMPARE(headerFields(line), (HeaderFields{words.at(0), words.at(1)}));
+    if (age.size() == 2) // what stored files rely on
+        QCOMPARE(headerFields(line), (HeaderFields{sexLetter, ageText}));
 }
 
 void TestPersonFile::recordLineOfItsPieces_data()

@@ -73,17 +73,19 @@ private Q_SLOTS:
         QTest::newRow("woman 30") << "Anna Beispiel  weiblich 30Jahre"
                                   << "w"
                                   << "30" << 4184 << 3264;
-        // A one-digit age shifts the header: a blank where the letter was, men's band.
+        // Ages of one or three characters are read by the header's words.
         QTest::newRow("one-digit age, woman") << "Eva Klein  weiblich 9Jahre"
-                                              << " "
-                                              << " 9" << 4184 << 3264;
+                                              << "w"
+                                              << "9" << 4368 << 3448;
         QTest::newRow("one-digit age, man") << "Kai Klein  männlich 9Jahre"
-                                            << " "
-                                            << " 9" << 4184 << 3264;
-        // Three digits: the letter position holds the ä, the age reads 00.
+                                            << "m"
+                                            << "9" << 4184 << 3264;
         QTest::newRow("three-digit age") << "Opa Alt  männlich 100Jahre"
-                                         << "ä"
-                                         << "00" << 4184 << 3264;
+                                         << "m"
+                                         << "100" << 3264 << 2344;
+        QTest::newRow("sex word in the name") << "Ina  weiblich Alt  männlich 5Jahre"
+                                              << "m"
+                                              << "5" << 4184 << 3264;
         QTest::newRow("woman 65") << "Oma Alt  weiblich 65Jahre"
                                   << "w"
                                   << "65" << 3448 << 2528;
