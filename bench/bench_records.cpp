@@ -1,5 +1,6 @@
 // How reading and storing history files scales: the first lines of a file must cost
 // the same however long the file is, and long files must still read quickly.
+#include "common/failure.h"
 #include "records/personfile.h"
 #include "records/textfile.h"
 
@@ -60,6 +61,25 @@ void allLines(benchmark::State &state)
 }
 BENCHMARK(allLines)->Arg(100000)->Unit(benchmark::kMillisecond);
 
+// A file of one line of n MiB, as a damaged or foreign file may hold: reading it must
+// cost no more than the bytes it reads, and a line no history line can be is refused.
+void oneLongLine(benchmark::State &state)
+{
+    const QString path = dir().filePath(QStringLiteral("long%1.txt").arg(state.range(0)));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || !file.resize(state.range(0) << 20))
+        qFatal("cannot write %s", qPrintable(path));
+    file.close();
+    for (auto _ : state) {
+        try {
+            benchmark::DoNotOptimize(readAllLines(path));
+        } catch (const Failure &) {
+        }
+    }
+    QFile::remove(path);
+}
+BENCHMARK(oneLongLine)->Arg(1)->Arg(8)->Arg(32)->Arg(128)->Unit(benchmark::kMillisecond);
+
 // One take-over's write, synced to disk.
 void storeOneMeasurement(benchmark::State &state)
 {
@@ -70,5 +90,21 @@ void storeOneMeasurement(benchmark::State &state)
         storeMeasurement(path, header, record);
 }
 BENCHMARK(storeOneMeasurement)->Unit(benchmark::kMillisecond);
+
+// The first take-over of a person: the new PersonFile, synced, with its folder entry.
+void storeFirstMeasurement(benchmark::State &state)
+{
+    const QString header = headerLine(QStringLiteral("Eva Neu"), sexWord(true), "41");
+    const QString record = recordLine("06.12.2026", "60", "1700", "20");
+    int person = 0;
+    for (auto _ : state) {
+        const QString path = dir().filePath(QStringLiteral("Eva Neu %1.txt").arg(++person));
+        storeMeasurement(path, header, record);
+        state.PauseTiming();
+        QFile::remove(path);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(storeFirstMeasurement)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -255,6 +255,8 @@ void Form1::connectHandlers()
                 [this] { guard([this] { MSComm1_OnComm(); }); });
         connect(m_services.serial, &SerialLine::fault, this, &Form1::showLineFault);
     }
+    // The stale cue's tick also watches the calendar.
+    connect(m_staleTimer, &QTimer::timeout, this, &Form1::followCalendar);
 }
 
 void Form1::guard(const std::function<void()> &handler)
@@ -274,6 +276,8 @@ void Form1::guard(const std::function<void()> &handler)
 
 void Form1::showLineFault(const QString &message)
 {
+    // The fields keep the last reading; it must not be taken over as a new one.
+    m_scaleLineLost = true;
     report(message);
 }
 

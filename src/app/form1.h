@@ -2,6 +2,7 @@
 
 #include "chartsurface.h"
 
+#include <QDate>
 #include <QString>
 #include <QWidget>
 
@@ -71,6 +72,8 @@ private:
     void showLineFault(const QString &message);
     void report(const QString &message);
     void updateStaleCue();
+    void writeDate(const QDate &date);
+    void followCalendar();
 
     Form1Services m_services;
     ChartSurface m_surface;
@@ -96,4 +99,7 @@ private:
     bool m_reporting = false; // a message of guard() or of the line is open
     qint64 m_lastFrameMs = -1;
     QTimer *m_staleTimer = nullptr;
+    bool m_scaleLineLost = false; // since the line's fault, until the next frame
+    QDate m_dateDay;              // the day of the date last written into Text3
+    QString m_dateText;           // that date's text, as written
 };

@@ -1,7 +1,7 @@
 #include "form1.h"
 
+#include "records/atomicfile.h"
 #include "records/personfile.h"
-#include "records/textfile.h"
 #include "services.h"
 #include "views/historyfile.h"
 

@@ -1,9 +1,9 @@
 #include "form1.h"
 
+#include "records/atomicfile.h"
 #include "records/personfile.h"
 #include "records/textfile.h"
 #include "services.h"
-#include "views/historyfile.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -15,14 +15,17 @@ void Form1::Command5_Click()
         return;
     }
     const QString path = historyFilePath(m_services.dataDir, text->text(), Text7->text());
+    // Read before anything changes: a file that cannot be read leaves the window as it was.
+    const bool exists = fileExists(path);
+    const QStringList lines = exists ? readAllLines(path) : QStringList();
     Text1->clear();
     Text2->clear();
     bmi->clear();
     List1->clear();
-    if (!fileExists(path)) {
+    if (!exists) {
         m_services.messages->inform(noRecordMessage());
         return;
     }
     // One batch: item by item, a long history would relayout the list once per line.
-    List1->addItems(readAllLines(path));
+    List1->addItems(lines);
 }

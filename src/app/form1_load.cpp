@@ -25,7 +25,7 @@ QString shortDateText(const QDate &date, const QLocale &locale)
 void Form1::Form_Load()
 {
     Option1->setChecked(true);
-    Text3->setText(shortDateText(m_services.clock->today(), QLocale()));
+    writeDate(m_services.clock->today());
     if (m_services.serial) {
         try {
             m_services.serial->open();
@@ -36,6 +36,29 @@ void Form1::Form_Load()
         }
         m_services.serial->discard();
     }
+}
+
+void Form1::writeDate(const QDate &date)
+{
+    m_dateDay = date;
+    m_dateText = shortDateText(date, QLocale());
+    Text3->setText(m_dateText);
+}
+
+// A station left running past midnight would stamp the new day's records with
+// yesterday's date. The date start-up wrote follows the calendar; a date the operator
+// typed stays as typed.
+void Form1::followCalendar()
+{
+    if (!m_dateDay.isValid() || !m_services.clock)
+        return;
+    const QDate today = m_services.clock->today();
+    if (today == m_dateDay)
+        return;
+    if (Text3->text() == m_dateText)
+        writeDate(today);
+    else
+        m_dateDay = today;
 }
 
 void Form1::Command4_Click()

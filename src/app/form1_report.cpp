@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include "common/failure.h"
+#include "records/atomicfile.h"
 #include "records/linefields.h"
 #include "records/personfile.h"
 #include "records/textfile.h"

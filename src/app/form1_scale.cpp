@@ -34,6 +34,7 @@ void Form1::MSComm1_OnComm()
     Text1->setCursorPosition(0); // a long residue text shows its sign and first digits
     Text2->setText(numberText(height + 1103));
 
+    m_scaleLineLost = false;
     if (m_services.clock)
         m_lastFrameMs = m_services.clock->elapsedMs();
     updateStaleCue();

@@ -10,8 +10,9 @@ class MessageBoxes
 {
 public:
     virtual ~MessageBoxes() = default;
-    // A message with a single OK button, titled "Tessarine".
-    virtual void inform(const QString &text) = 0;
+    // A message with a single OK button, titled "Tessarine"; detail, when given, is a
+    // line of explanation beneath the text.
+    virtual void inform(const QString &text, const QString &detail = {}) = 0;
     // A question with OK and Cancel; true when the operator pressed OK.
     virtual bool confirm(const QString &text) = 0;
 };

@@ -21,10 +21,11 @@ void loadGermanTranslations(QCoreApplication &application)
         QCoreApplication::installTranslator(translator);
 }
 
-void WidgetMessageBoxes::inform(const QString &text)
+void WidgetMessageBoxes::inform(const QString &text, const QString &detail)
 {
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Tessarine"), text, QMessageBox::Ok,
                     m_parent);
+    box.setInformativeText(detail);
     box.exec();
 }
 

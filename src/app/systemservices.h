@@ -15,7 +15,7 @@ class WidgetMessageBoxes : public MessageBoxes
 {
 public:
     void setParent(QWidget *parent) { m_parent = parent; }
-    void inform(const QString &text) override;
+    void inform(const QString &text, const QString &detail = {}) override;
     bool confirm(const QString &text) override;
 
 private:

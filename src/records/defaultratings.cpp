@@ -1,8 +1,8 @@
 #include "defaultratings.h"
 
+#include "atomicfile.h"
 #include "common/failure.h"
 #include "rating.h"
-#include "textfile.h"
 
 #include <QDir>
 #include <QFile>

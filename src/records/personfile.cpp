@@ -1,5 +1,6 @@
 #include "personfile.h"
 
+#include "atomicfile.h"
 #include "common/failure.h"
 #include "cp1252.h"
 #include "textfile.h"
@@ -50,9 +51,10 @@ Stored storeMeasurement(const QString &path, const QString &header, const QStrin
     const QByteArray newFile = encodeLines(path, {header, QString(), record});
     const QByteArray oneRecord = encodeLines(path, {record});
     bool present = exists ? exists(path) : fileExists(path);
-    // Two rounds cover a file that appears or vanishes between test and write.
+    // Two rounds cover a file that appears or vanishes between test and write. A file
+    // left empty (by an earlier program that failed half-way) gets its header too.
     for (int round = 0; round < 2; ++round) {
-        if (present && appendToExistingFile(path, oneRecord))
+        if (present && appendToExistingFile(path, oneRecord, newFile))
             return Stored::Appended;
         if (createNewFile(path, newFile))
             return Stored::Created;

@@ -40,11 +40,13 @@ QString recordLine(const QString &date, const QString &weight, const QString &he
 
 enum class Stored { Created, Appended };
 
-// Stores one measurement: appends recordLine to an existing PersonFile; otherwise
-// creates it with header, empty line and record. An existing file is never truncated:
-// creation is exclusive, and a file that appears after the existence test is appended
-// to. The bytes go out in one write and are on the disk when this returns. Throws a
-// Failure naming the file when it cannot be created or written; nothing is written
-// when a line cannot be encoded. exists is the existence test (tests replace it).
+// Stores one measurement, all or nothing (atomicfile.h): appends recordLine to an
+// existing PersonFile, on a line of its own; otherwise puts the new file with header,
+// empty line and record in place whole. A file that appears after the existence test,
+// e.g. created by another station on a shared folder, is appended to; an empty one
+// gets the header as well. The bytes are on the disk when this returns. Throws a
+// Failure naming the file and the cause when it cannot be stored; the files are then
+// as they were. Nothing is written when a line cannot be encoded. exists is the
+// existence test (tests replace it).
 Stored storeMeasurement(const QString &path, const QString &header, const QString &record,
                         const std::function<bool(const QString &)> &exists = {});

@@ -6,30 +6,64 @@
 #include "personfile.h"
 #include "rating.h"
 
+#include <cmath>
+
 namespace {
 
-bool positive(const QString &text)
+// The scale's resolution: 33.2 counts a kilogram. Less than half a count is the
+// rounding residue of an empty scale ("3,60822483003176E-16"), not a weight.
+constexpr double zeroWeightKg = 0.5 / 33.2;
+
+bool hasControlCharacter(const QString &text)
+{
+    for (const QChar ch : text) {
+        if (ch.category() == QChar::Other_Control)
+            return true;
+    }
+    return false;
+}
+
+bool plainNonNegative(const QString &text)
 {
     const auto value = parseNumber(text);
-    return value && *value > 0;
+    return value && !std::signbit(*value) && !text.contains(QLatin1Char('E'), Qt::CaseInsensitive);
 }
 
 } // namespace
 
-bool entriesAccepted(const TakeOverEntries &e)
+QString takeOverRefusal(const TakeOverEntries &e)
 {
-    if (e.first.isEmpty() || e.last.isEmpty() || e.age.isEmpty())
-        return false;
+    if (e.first.isEmpty())
+        return QStringLiteral("Bitte den Vornamen eingeben.");
+    if (e.last.isEmpty())
+        return QStringLiteral("Bitte den Nachnamen eingeben.");
+    if (e.age.isEmpty())
+        return QStringLiteral("Bitte das Alter eingeben.");
     if (!isSafeName(e.first) || !isSafeName(e.last))
-        return false;
-    if (!isCp1252Encodable(e.age) || !parseNumber(e.age))
-        return false;
-    // Readers take the age from two fixed header positions: "1E2" is a number, but
-    // its "E2" would spoil every later chart and report of the person.
-    if (!parseNumber(ageText(headerLine(personName(e.first, e.last), sexWord(false), e.age))))
-        return false;
-    if (e.weight == QLatin1String("99999") || !positive(e.weight) || !positive(e.height))
-        return false;
-    const double bmi = bodyMassIndex(*parseNumber(e.weight), *parseNumber(e.height));
-    return parseNumber(shortBmiText(bmi)).has_value();
+        return QStringLiteral(
+            "Der Name enthält ein Zeichen, das in keinem Dateinamen stehen darf.");
+    for (const QString *text : {&e.age, &e.date, &e.weight, &e.height}) {
+        if (hasControlCharacter(*text))
+            return QStringLiteral("Ein Feld enthält ein Steuerzeichen, z. B. einen Zeilenumbruch.");
+    }
+    // Readers take the age back out of the header; it must read as the number it is.
+    const HeaderFields header =
+        headerFields(headerLine(personName(e.first, e.last), sexWord(false), e.age));
+    if (!isCp1252Encodable(e.age) || !plainNonNegative(e.age) || !plainNonNegative(header.ageText))
+        return QStringLiteral("Das Alter muss eine Zahl ab 0 sein.");
+    if (e.weight == QLatin1String("99999"))
+        return QStringLiteral("Die Waage hat noch kein Gewicht gemeldet.");
+    if (e.scaleLineLost)
+        return QStringLiteral("Die Verbindung zur Waage ist unterbrochen.");
+    const auto weight = parseNumber(e.weight);
+    if (!weight)
+        return QStringLiteral("Das Gewicht ist keine Zahl.");
+    if (*weight < zeroWeightKg)
+        return QStringLiteral("Die Waage meldet kein Gewicht.");
+    const auto height = parseNumber(e.height);
+    if (!height || *height <= 0)
+        return QStringLiteral("Die Größe muss eine Zahl über 0 sein.");
+    if (!parseNumber(shortBmiText(bodyMassIndex(*weight, *height))))
+        return QStringLiteral("Aus Gewicht und Größe ergibt sich kein BMI.");
+    return {};
 }

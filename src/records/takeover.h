@@ -5,20 +5,30 @@
 // The entries of one take-over, as the window's fields hold them.
 struct TakeOverEntries
 {
-    QString first;  // first name
-    QString last;   // last name
-    QString age;    // years
-    QString weight; // kilograms, "99999" until the scale has sent a reading
-    QString height; // millimetres
+    QString first;              // first name
+    QString last;               // last name
+    QString age;                // years
+    QString date;               // as stored in the record
+    QString weight;             // kilograms, "99999" until the scale has sent a reading
+    QString height;             // millimetres
+    bool scaleLineLost = false; // the scale's line went away and no frame came since
 };
 
 inline const QString takeOverRefused =
     QStringLiteral("Daten nicht übernommen! Bitte Eingaben überprüfen!");
 
-// Whether a take-over may store these entries. Refused are: an empty first name,
-// last name or age; a name a file name cannot carry or Windows-1252 cannot encode; an
-// age that is not a number, or whose header would not read back as one ("1E1"); no
-// scale reading yet; a weight or height that is not a number above zero; a BMI whose
-// text is no number. A refused take-over changes nothing, so a bad header or a
-// corrupted record never reaches the file.
-bool entriesAccepted(const TakeOverEntries &entries);
+// Why a take-over may not store these entries, as one short German line for the
+// operator; the empty text when it may. Refused are: an empty first name, last name or
+// age; a name a file name cannot carry or Windows-1252 cannot encode; a control
+// character (CR, LF, TAB, ...) in any text that goes into the file; an age that is not
+// a number of at least 0 in plain form ("1E1" would spoil the header); no scale
+// reading yet, or one from a line that has been lost; a weight of zero within the
+// scale's resolution (less than half a count, 1/66.4 kg) or below; a height that is not
+// a number above zero; a BMI whose text is no number. A refused take-over changes
+// nothing, so a bad header or a corrupted record never reaches the file.
+QString takeOverRefusal(const TakeOverEntries &entries);
+
+inline bool entriesAccepted(const TakeOverEntries &entries)
+{
+    return takeOverRefusal(entries).isEmpty();
+}

@@ -1,20 +1,13 @@
 #include "textfile.h"
 
+#include "atomicfile.h"
 #include "common/failure.h"
 #include "cp1252.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 #include <algorithm>
 #include <cstring>
-
-#ifdef Q_OS_WIN
-#include <io.h>
-#else
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -28,60 +21,11 @@ QString shown(const QString &path)
     return QDir::toNativeSeparators(path);
 }
 
-[[noreturn]] void fail(const QString &what, const QString &path, const QString &cause)
-{
-    throw Failure(
-        QStringLiteral("Die Datei „%1“ kann nicht %2 werden: %3").arg(shown(path), what, cause));
-}
-
-// The data must be on the disk before the operator is told it was stored: the
-// station may be switched off right after.
-bool syncToDisk(QFile &file)
-{
-    if (!file.flush())
-        return false;
-#ifdef Q_OS_WIN
-    return _commit(file.handle()) == 0;
-#else
-    return ::fsync(file.handle()) == 0;
-#endif
-}
-
-// A new directory entry is only durable once its directory is synced as well.
-void syncDirectoryOf(const QString &path)
-{
-#ifndef Q_OS_WIN
-    const QByteArray dir = QFile::encodeName(QFileInfo(path).absolutePath());
-    const int fd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-#else
-    Q_UNUSED(path);
-#endif
-}
-
-void writeAllAndSync(QFile &file, const QString &path, const QByteArray &bytes)
-{
-    if (file.write(bytes) != bytes.size())
-        fail(QStringLiteral("geschrieben"), path, file.errorString());
-    if (!syncToDisk(file))
-        fail(QStringLiteral("gespeichert"), path, file.errorString());
-    file.close();
-}
-
 } // namespace
 
-bool fileExists(const QString &path)
+TextFileReader::TextFileReader(const QString &path) : m_path(path), m_chunk(firstChunk)
 {
-    return QFileInfo(path).isFile();
-}
-
-TextFileReader::TextFileReader(const QString &path) : m_file(path), m_chunk(firstChunk)
-{
-    if (!m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        fail(QStringLiteral("geöffnet"), path, m_file.errorString());
+    openForReading(m_file, path);
     fill();
 }
 
@@ -99,12 +43,22 @@ bool TextFileReader::fill()
     m_chunk = std::min(m_chunk * 2, largestChunk);
     if (got < 0) {
         m_buffer.resize(old);
-        fail(QStringLiteral("gelesen"), m_file.fileName(), m_file.errorString());
+        throw Failure(QStringLiteral("Die Datei „%1“ kann nicht gelesen werden: %2")
+                          .arg(shown(m_path), m_file.errorString()));
     }
     m_buffer.resize(old + got);
     if (got == 0)
         m_eof = true;
     return got > 0;
+}
+
+void TextFileReader::failTooLong() const
+{
+    throw Failure(QStringLiteral("Die Datei „%1“ ist nicht lesbar: Zeile %2 ist länger als %3 "
+                                 "Zeichen.")
+                      .arg(shown(m_path))
+                      .arg(m_lineNumber + 1)
+                      .arg(maxLineBytes));
 }
 
 bool TextFileReader::atEnd() const
@@ -115,22 +69,35 @@ bool TextFileReader::atEnd() const
 QString TextFileReader::readLine()
 {
     for (;;) {
+        // Only bytes not searched before are searched: a long line costs its length.
         const char *start = m_buffer.constData() + m_pos;
         const qsizetype left = m_buffer.size() - m_pos;
-        if (const void *lf = std::memchr(start, '\n', left)) {
+        if (const void *lf = std::memchr(start + m_scanned, '\n', left - m_scanned)) {
             const qsizetype length = static_cast<const char *>(lf) - start;
-            m_pos += length + 1;
             const qsizetype textLength =
                 length > 0 && start[length - 1] == '\r' ? length - 1 : length;
+            if (textLength > maxLineBytes)
+                failTooLong();
             const QString line = decodeCp1252(QByteArrayView(start, textLength));
+            m_pos += length + 1;
+            m_scanned = 0;
+            ++m_lineNumber;
             if (m_pos >= m_buffer.size() && !m_eof)
                 fill(); // so that atEnd() knows whether another line follows
             return line;
         }
+        m_scanned = left;
+        // One byte more for the CR of a line end that has not arrived yet.
+        if (m_scanned > maxLineBytes + 1)
+            failTooLong();
         if (!fill()) {
             // The last line has no line end; fill() may have moved the buffer.
+            if (m_buffer.size() - m_pos > maxLineBytes)
+                failTooLong();
             const QString line = decodeCp1252(QByteArrayView(m_buffer).sliced(m_pos));
             m_pos = m_buffer.size();
+            m_scanned = 0;
+            ++m_lineNumber;
             return line;
         }
     }
@@ -154,34 +121,9 @@ QByteArray encodeLines(const QString &path, const QStringList &lines)
         bytes += "\r\n";
     }
     if (!unencodable.isEmpty()) {
-        fail(QStringLiteral("geschrieben"), path,
-             QStringLiteral("Die Zeichen „%1“ sind in Windows-1252 nicht darstellbar.")
-                 .arg(unencodable));
+        throw Failure(QStringLiteral("Die Datei „%1“ kann nicht geschrieben werden: Die Zeichen "
+                                     "„%2“ sind in Windows-1252 nicht darstellbar.")
+                          .arg(shown(path), unencodable));
     }
     return bytes;
-}
-
-bool createNewFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
-        if (QFileInfo::exists(path))
-            return false;
-        fail(QStringLiteral("angelegt"), path, file.errorString());
-    }
-    writeAllAndSync(file, path, bytes);
-    syncDirectoryOf(path);
-    return true;
-}
-
-bool appendToExistingFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::Append | QIODevice::ExistingOnly | QIODevice::Unbuffered)) {
-        if (!QFileInfo::exists(path))
-            return false;
-        fail(QStringLiteral("geöffnet"), path, file.errorString());
-    }
-    writeAllAndSync(file, path, bytes);
-    return true;
 }

@@ -6,13 +6,17 @@
 #include <QStringList>
 
 // Line-oriented Windows-1252 text files with CR LF line ends, as the station stores
-// them. Every failure throws a Failure whose German message names the file.
+// them. Every failure throws a Failure whose German message names the file. Writing
+// them: atomicfile.h.
 
-// True if path names an existing file (a directory is not one).
-bool fileExists(const QString &path);
+// The longest line a reader accepts, in bytes without the line end: far more than any
+// line the station writes, far less than would freeze the window.
+constexpr qsizetype maxLineBytes = 64 * 1024;
 
-// Reads a text file from the start, one line at a time, without loading it whole:
-// the cost of a line does not depend on the size of the file.
+// Reads a regular text file from the start, one line at a time, without loading it
+// whole: the cost of a line does not depend on the size of the file, and reading is
+// linear in the bytes read. A line longer than maxLineBytes throws a Failure naming
+// the file and the line.
 class TextFileReader
 {
 public:
@@ -27,11 +31,15 @@ public:
 
 private:
     bool fill();
+    [[noreturn]] void failTooLong() const;
 
+    QString m_path;
     QFile m_file;
     QByteArray m_buffer;
-    qsizetype m_pos = 0;
+    qsizetype m_pos = 0;     // start of the next line
+    qsizetype m_scanned = 0; // bytes from m_pos on that hold no line feed
     qsizetype m_chunk = 0;
+    int m_lineNumber = 0; // lines returned so far
     bool m_eof = false;
 };
 
@@ -41,11 +49,3 @@ QStringList readAllLines(const QString &path);
 // The bytes of lines in Windows-1252, each followed by CR LF. Throws a Failure naming
 // path when a character cannot be encoded, so that nothing gets stored in its place.
 QByteArray encodeLines(const QString &path, const QStringList &lines);
-
-// Creates path exclusively and writes bytes to it in one write, then flushes it to
-// disk. Returns false, without touching anything, when the file already exists.
-bool createNewFile(const QString &path, const QByteArray &bytes);
-
-// Appends bytes to the existing file path in one write and flushes it to disk.
-// Returns false, without creating anything, when the file does not exist.
-bool appendToExistingFile(const QString &path, const QByteArray &bytes);

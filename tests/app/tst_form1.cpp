@@ -1,16 +1,24 @@
 #include "fedline.h"
+#include "filebytes.h"
 #include "windowfixture.h"
 
 #include "app/fieldedit.h"
 #include "app/serialports.h"
 
 #include "common/failure.h"
+#include "records/rating.h"
+#include "report/recordingprinter.h"
 #include "scale/scaleframe.h"
 #include "scale/serialline.h"
 
 #include <QClipboard>
+#include <QDir>
 #include <QLabel>
 #include <QSignalSpy>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 #include <functional>
 #include <utility>
@@ -40,9 +48,9 @@ public:
 class ModalMessageBoxes : public RecordingMessageBoxes
 {
 public:
-    void inform(const QString &text) override
+    void inform(const QString &text, const QString &detail = {}) override
     {
-        RecordingMessageBoxes::inform(text);
+        RecordingMessageBoxes::inform(text, detail);
         if (whileOpen)
             std::exchange(whileOpen, nullptr)();
     }
@@ -387,6 +395,100 @@ private Q_SLOTS:
         QVERIFY(messages.shown.first().contains(QStringLiteral("„x“")));
         frame(); // the box is closed: the next failure is shown again
         QCOMPARE(messages.shown.size(), 2);
+    }
+
+    void dateFollowsTheCalendarUnlessTyped_data()
+    {
+        QTest::addColumn<QString>("typed");     // empty: the operator typed nothing
+        QTest::addColumn<QStringList>("dates"); // on the 6th, 7th and 1 January
+        QTest::newRow("start-up's date")
+            << "" << QStringList{"06.12.2026", "07.12.2026", "01.01.2027"};
+        QTest::newRow("typed date stays") << "05.12.2026" << QStringList(3, "05.12.2026");
+    }
+    void dateFollowsTheCalendarUnlessTyped()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QStringList, dates);
+        WindowFixture f;
+        f.create();
+        if (!typed.isEmpty())
+            f.field("Text3")->setText(typed);
+        const QDate days[] = {{2026, 12, 6}, {2026, 12, 7}, {2027, 1, 1}};
+        for (int i = 0; i < 3; ++i) {
+            f.clock.date = days[i];
+            QTest::qWait(300); // a tick of the clock
+            QCOMPARE(f.field("Text3")->text(), dates.at(i));
+        }
+    }
+
+    void filesThatCannotBeReadAreRefusedAtOnce_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("kind");
+        const QString person = QStringLiteral("Anna Beispiel.txt");
+        QTest::newRow("take-over, FIFO") << "Command2" << person << "fifo";
+        QTest::newRow("take-over, folder") << "Command2" << person << "folder";
+        QTest::newRow("take-over, rating FIFO") << "Command2"
+                                                << "bmi2.txt"
+                                                << "fifo";
+        QTest::newRow("chart, FIFO") << "Command1" << person << "fifo";
+        QTest::newRow("chart, folder") << "Command1" << person << "folder";
+        QTest::newRow("chart, 128 MiB line") << "Command1" << person << "long line";
+        QTest::newRow("listing, FIFO") << "Command5" << person << "fifo";
+        QTest::newRow("listing, 128 MiB line") << "Command5" << person << "long line";
+        QTest::newRow("report, FIFO") << "Command3" << person << "fifo";
+        QTest::newRow("report, 128 MiB line") << "Command3" << person << "long line";
+    }
+    void filesThatCannotBeReadAreRefusedAtOnce()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, file);
+        QFETCH(QString, kind);
+        RecordingPrinterProvider printers;
+        WindowFixture f;
+        f.services.printers = &printers;
+        f.create();
+        for (int c = 0; c <= 5; ++c)
+            writeBytes(ratingFilePath(f.dir.path(), c), "Bewertung\r\n");
+        const QString path = f.filePath(file);
+        QFile::remove(path);
+        QFile sparse(path);
+        if (kind == QLatin1String("folder"))
+            QVERIFY(QDir().mkpath(path));
+        else if (kind == QLatin1String("long line"))
+            QVERIFY(sparse.open(QIODevice::WriteOnly) && sparse.resize(qint64(128) << 20));
+#ifdef Q_OS_UNIX
+        else
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+#else
+        else
+            QSKIP("no FIFOs in a folder here");
+#endif
+        const char *names[] = {"text", "Text7", "Text5", "Text1", "Text2", "bmi"};
+        const QStringList entries{"Anna", "Beispiel", "34", "72,5", "1750", "21"};
+        QStringList after;
+        for (int i = 0; i < 6; ++i)
+            f.field(names[i])->setText(entries.at(i));
+        f.list()->addItem(QStringLiteral("vorher"));
+
+        f.button(qPrintable(button))->click(); // a FIFO would block right here
+
+        QCOMPARE(f.messages.shown.size(), 1);
+        const QString message = f.messages.shown.at(0);
+        QVERIFY2(message.contains(QDir::toNativeSeparators(path)) &&
+                     message.contains(kind == QLatin1String("long line")
+                                          ? QStringLiteral("Zeile 1 ist länger als 65536 Zeichen")
+                                          : QStringLiteral("keine gewöhnliche Datei")),
+                 qPrintable(message));
+        QCOMPARE(printers.begunPaths, QStringList());
+        if (file.startsWith(QLatin1String("bmi")))
+            return; // the record is stored; the list was emptied for that class
+        for (const char *name : names)
+            after << f.field(name)->text();
+        QCOMPARE(after, entries);
+        QCOMPARE(f.listItems(), QStringList{QStringLiteral("vorher")});
+        QVERIFY(f.form->surface().drawing().empty());
     }
 
     void surfaceKeepsShapesWithTheSettingsOfTheirTime()

@@ -1,8 +1,11 @@
 #include "fedline.h"
 #include "windowfixture.h"
 
+#include "records/rating.h"
+#include "records/takeover.h"
 #include "scale/scaleframe.h"
 
+#include <QFile>
 #include <QSignalSpy>
 
 // A reading the scale stopped sending must not pass for a live one: after two seconds
@@ -72,6 +75,37 @@ private Q_SLOTS:
         f.clock.ms += 5000;
         QTRY_VERIFY_WITH_TIMEOUT(greyed(f.field("Text1")), 2000);
         QVERIFY(f.field("Text1")->text().isEmpty());
+    }
+
+    void lostLineRefusesTheLastReadingUntilTheNextFrame()
+    {
+        FedLine line;
+        WindowFixture f;
+        f.services.serial = &line;
+        f.create();
+        for (int c = 0; c <= 5; ++c) {
+            QFile rating(ratingFilePath(f.dir.path(), c));
+            QVERIFY(rating.open(QIODevice::WriteOnly));
+        }
+        f.field("text")->setText(QStringLiteral("Anna"));
+        f.field("Text7")->setText(QStringLiteral("Beispiel"));
+        f.field("Text5")->setText(QStringLiteral("34"));
+        frame(line, 0);       // the zero reference
+        frame(line, 33 * 72); // a person on the scale
+        Q_EMIT line.fault(QStringLiteral("Die Waage ist nicht mehr angeschlossen."));
+        const QString person = f.filePath(QStringLiteral("Anna Beispiel.txt"));
+
+        f.button("Command2")->click(); // the fields still show the last reading
+        QCOMPARE(f.messages.shown.last(), takeOverRefused);
+        QCOMPARE(f.messages.details.last(),
+                 QStringLiteral("Die Verbindung zur Waage ist unterbrochen."));
+        QVERIFY(!QFile::exists(person));
+
+        frame(line, 33 * 72); // the line is back
+        const qsizetype shown = f.messages.shown.size();
+        f.button("Command2")->click();
+        QCOMPARE(f.messages.shown.size(), shown);
+        QVERIFY(QFile::exists(person));
     }
 };
 

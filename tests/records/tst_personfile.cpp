@@ -5,8 +5,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -30,6 +34,9 @@ private Q_SLOTS:
     void recordLineOfItsPieces();
     void firstMeasurementCreatesTheFileByteForByte();
     void laterMeasurementsAppendAndKeepTheHeader();
+    void appendStartsALineOfItsOwn_data();
+    void appendStartsALineOfItsOwn();
+    void stationsCreatingOneFileAtOnceLoseNoRecord();
     void fileAppearingAfterTheExistenceTestIsAppendedTo();
     void fileVanishingAfterTheExistenceTestIsCreated();
     void unencodableLineWritesNothing();
@@ -205,6 +212,69 @@ void TestPersonFile::laterMeasurementsAppendAndKeepTheHeader()
                                            recordLine("07.12.2026", "81", "1800", "25"));
     QCOMPARE(stored, Stored::Appended);
     QCOMPARE(readBytes(path), first + "  07.12.2026    81kg    1800mm     BMI: 25\r\n");
+}
+
+void TestPersonFile::appendStartsALineOfItsOwn_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+    const QByteArray record = "  07.12.2026    81kg    1800mm     BMI: 25\r\n";
+    QTest::newRow("ends in CR LF") << annaFile << annaFile + record;
+    QTest::newRow("ends in LF") << QByteArray("kopf\n\n") << QByteArray("kopf\n\n") + record;
+    QTest::newRow("ends in CR") << QByteArray("kopf\r\n\r") << "kopf\r\n\r\n" + record;
+    QTest::newRow("cut by a crash") << annaFile + "  08.12" << annaFile + "  08.12\r\n" + record;
+    // Left empty by an earlier program that failed after creating it.
+    QTest::newRow("empty file gets its header")
+        << QByteArray() << "Anna Beispiel  weiblich 34Jahre\r\n\r\n" + record;
+}
+
+void TestPersonFile::appendStartsALineOfItsOwn()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    const QString path = m_dir.filePath(QStringLiteral("Anhang Test.txt"));
+    writeBytes(path, before);
+    const Stored stored = storeMeasurement(path, headerLine("Anna Beispiel", sexWord(true), "34"),
+                                           recordLine("07.12.2026", "81", "1800", "25"));
+    QCOMPARE(stored, Stored::Appended);
+    QCOMPARE(readBytes(path), after);
+    QFile::remove(path);
+}
+
+void TestPersonFile::stationsCreatingOneFileAtOnceLoseNoRecord()
+{
+    // Six stations on one folder all find no file, then all store at the same moment.
+    const QString path = m_dir.filePath(QStringLiteral("Geteilt Ordner.txt"));
+    const QString go = m_dir.filePath(QStringLiteral("los"));
+    std::vector<std::unique_ptr<QProcess>> stations;
+    QStringList expected;
+    for (int i = 1; i <= 6; ++i) {
+        const QString name = QStringLiteral("Station %1").arg(i);
+        expected << recordLine(name, "80", "1800", "24");
+        auto &station = stations.emplace_back(std::make_unique<QProcess>());
+        station->start(QStringLiteral(STORE_STATION), {path, name, go});
+        QVERIFY(station->waitForReadyRead(10000));
+        QCOMPARE(station->readLine(), QByteArray("geprüft\n"));
+    }
+    QVERIFY(!QFile::exists(path));
+    writeBytes(go, {});
+
+    QStringList outcomes;
+    for (const auto &station : stations) {
+        QVERIFY(station->waitForFinished(10000));
+        QCOMPARE(station->readAllStandardError(), QByteArray());
+        QCOMPARE(station->exitCode(), 0);
+        outcomes << QString::fromUtf8(station->readAll().trimmed());
+    }
+    QCOMPARE(outcomes.count(QStringLiteral("angelegt")), 1);
+    QStringList lines = QString::fromLatin1(readBytes(path)).split(QStringLiteral("\r\n"));
+    QCOMPARE(lines.takeLast(), QString()); // after the last line end
+    QVERIFY2(lines.at(0).endsWith(QStringLiteral("  m\u00e4nnlich 30Jahre")),
+             qPrintable(lines.at(0)));
+    QCOMPARE(lines.at(1), QString());
+    QStringList records = lines.mid(2);
+    records.sort();
+    QCOMPARE(records, expected);
 }
 
 void TestPersonFile::fileAppearingAfterTheExistenceTestIsAppendedTo()

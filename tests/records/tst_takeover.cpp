@@ -1,5 +1,7 @@
 #include "filebytes.h"
+#include "records/atomicfile.h"
 #include "records/rating.h"
+#include "smallfilesystem.h"
 #include "windowfixture.h"
 
 #include <QDir>
@@ -45,10 +47,12 @@ struct Entries
     bool woman = true;
     QString weight = QStringLiteral("72,5");
     QString height = QStringLiteral("1750");
+    QString date = QStringLiteral("06.12.2026");
 };
 
 void enter(WindowFixture &f, const Entries &e)
 {
+    f.field("Text3")->setText(e.date);
     f.field("text")->setText(e.first);
     f.field("Text7")->setText(e.last);
     f.field("Text5")->setText(e.age);
@@ -78,6 +82,8 @@ private Q_SLOTS:
     void ratingValueOfOneLeavesTheList();
     void missingRatingFileKeepsTheRecord();
     void unwritableDataDirectoryIsReported();
+    void fullDiskStoresNothingAndARetryStoresOnce_data();
+    void fullDiskStoresNothingAndARetryStoresOnce();
 };
 
 void TestTakeOver::initTestCase()
@@ -160,6 +166,15 @@ void TestTakeOver::bmiTextAndAssessment_data()
     QTest::newRow("many decimals") << "72,4583333333333"
                                    << "1750"
                                    << "30" << false << "23" << 2;
+    QTest::newRow("one scale count is a weight") << "0,0301204819277108"
+                                                 << "100"
+                                                 << "30" << false << "3," << 0;
+    QTest::newRow("one-digit age") << "72,5"
+                                   << "1750"
+                                   << "5" << true << "23" << 3;
+    QTest::newRow("three-digit age") << "72,5"
+                                     << "1750"
+                                     << "100" << false << "23" << 1;
 }
 
 void TestTakeOver::bmiTextAndAssessment()
@@ -187,37 +202,61 @@ void TestTakeOver::bmiTextAndAssessment()
 void TestTakeOver::refusedEntriesChangeNothing_data()
 {
     QTest::addColumn<Entries>("entries");
-    const auto row = [](const char *name, auto change) {
+    QTest::addColumn<QString>("reason"); // the message's detail
+    const auto row = [](const char *name, const char *reason, auto change) {
         Entries e;
         change(e);
-        QTest::newRow(name) << e;
+        QTest::newRow(name) << e << QString::fromUtf8(reason);
     };
-    row("all empty", [](Entries &e) { e.first = e.last = e.age = QString(); });
-    row("first name empty", [](Entries &e) { e.first.clear(); });
-    row("last name empty", [](Entries &e) { e.last.clear(); });
-    row("age empty", [](Entries &e) { e.age.clear(); });
-    row("slash in first name", [](Entries &e) { e.first = QStringLiteral("../Anna"); });
-    row("backslash in last name", [](Entries &e) { e.last = QStringLiteral("..\\Beispiel"); });
-    row("colon in first name", [](Entries &e) { e.first = QStringLiteral("c:Anna"); });
-    row("star in last name", [](Entries &e) { e.last = QStringLiteral("Bei*"); });
-    row("bar in last name", [](Entries &e) { e.last = QStringLiteral("Bei|spiel"); });
-    row("tab in first name", [](Entries &e) { e.first = QStringLiteral("An\tna"); });
-    row("name outside Windows-1252", [](Entries &e) { e.last = QStringLiteral("Łukasiewicz"); });
-    row("emoji name", [](Entries &e) { e.first = QStringLiteral("Anna\U0001F600"); });
-    row("age not a number", [](Entries &e) { e.age = QStringLiteral("abc"); });
-    row("age with a letter", [](Entries &e) { e.age = QStringLiteral("3x"); });
-    row("age outside Windows-1252", [](Entries &e) { e.age = QStringLiteral("3✓"); });
-    row("age in exponent form", [](Entries &e) { e.age = QStringLiteral("1E1"); });
-    row("no scale reading yet", [](Entries &e) { e.weight = QStringLiteral("99999"); });
-    row("weight empty", [](Entries &e) { e.weight.clear(); });
-    row("weight not a number", [](Entries &e) { e.weight = QStringLiteral("7x"); });
-    row("weight zero", [](Entries &e) { e.weight = QStringLiteral("0"); });
-    row("weight below zero", [](Entries &e) { e.weight = QStringLiteral("-72"); });
-    row("height empty", [](Entries &e) { e.height.clear(); });
-    row("height zero", [](Entries &e) { e.height = QStringLiteral("0"); });
-    row("height below zero", [](Entries &e) { e.height = QStringLiteral("-1750"); });
-    row("height not a number", [](Entries &e) { e.height = QStringLiteral("1,7m"); });
-    row("BMI text no number", [](Entries &e) {
+    const char *noName = "Der Name enthält ein Zeichen, das in keinem Dateinamen stehen darf.";
+    const char *badAge = "Das Alter muss eine Zahl ab 0 sein.";
+    const char *control = "Ein Feld enthält ein Steuerzeichen, z. B. einen Zeilenumbruch.";
+    const char *noWeight = "Die Waage meldet kein Gewicht.";
+    const char *badHeight = "Die Größe muss eine Zahl über 0 sein.";
+    row("all empty", "Bitte den Vornamen eingeben.",
+        [](Entries &e) { e.first = e.last = e.age = QString(); });
+    row("first name empty", "Bitte den Vornamen eingeben.", [](Entries &e) { e.first.clear(); });
+    row("last name empty", "Bitte den Nachnamen eingeben.", [](Entries &e) { e.last.clear(); });
+    row("age empty", "Bitte das Alter eingeben.", [](Entries &e) { e.age.clear(); });
+    row("slash in first name", noName, [](Entries &e) { e.first = QStringLiteral("../Anna"); });
+    row("backslash in last name", noName,
+        [](Entries &e) { e.last = QStringLiteral("..\\Beispiel"); });
+    row("colon in first name", noName, [](Entries &e) { e.first = QStringLiteral("c:Anna"); });
+    row("star in last name", noName, [](Entries &e) { e.last = QStringLiteral("Bei*"); });
+    row("bar in last name", noName, [](Entries &e) { e.last = QStringLiteral("Bei|spiel"); });
+    row("tab in first name", noName, [](Entries &e) { e.first = QStringLiteral("An\tna"); });
+    row("name outside Windows-1252", noName,
+        [](Entries &e) { e.last = QStringLiteral("Łukasiewicz"); });
+    row("emoji name", noName, [](Entries &e) { e.first = QStringLiteral("Anna\U0001F600"); });
+    row("age not a number", badAge, [](Entries &e) { e.age = QStringLiteral("abc"); });
+    row("age with a letter", badAge, [](Entries &e) { e.age = QStringLiteral("3x"); });
+    row("age outside Windows-1252", badAge, [](Entries &e) { e.age = QStringLiteral("3✓"); });
+    row("age in exponent form", badAge, [](Entries &e) { e.age = QStringLiteral("1E1"); });
+    row("negative age", badAge, [](Entries &e) { e.age = QStringLiteral("-5"); });
+    row("age minus zero", badAge, [](Entries &e) { e.age = QStringLiteral("-0"); });
+    row("line break in age", control, [](Entries &e) { e.age = QStringLiteral("34\n"); });
+    row("date pasted with its line break", control,
+        [](Entries &e) { e.date = QStringLiteral("08.12.2026\r\n"); });
+    row("date forging a header line", control, [](Entries &e) {
+        e.date = QStringLiteral("08.12.2026\r\nEva Falsch  weiblich 30Jahre\r\n");
+    });
+    row("tab in weight", control, [](Entries &e) { e.weight = QStringLiteral("72,5\t"); });
+    row("line feed in height", control, [](Entries &e) { e.height = QStringLiteral("1750\n"); });
+    row("no scale reading yet", "Die Waage hat noch kein Gewicht gemeldet.",
+        [](Entries &e) { e.weight = QStringLiteral("99999"); });
+    row("weight empty", "Das Gewicht ist keine Zahl.", [](Entries &e) { e.weight.clear(); });
+    row("weight not a number", "Das Gewicht ist keine Zahl.",
+        [](Entries &e) { e.weight = QStringLiteral("7x"); });
+    row("weight zero", noWeight, [](Entries &e) { e.weight = QStringLiteral("0"); });
+    row("empty scale's residue", noWeight,
+        [](Entries &e) { e.weight = QStringLiteral("3,60822483003176E-16"); });
+    row("less than half a count", noWeight, [](Entries &e) { e.weight = QStringLiteral("0,015"); });
+    row("weight below zero", noWeight, [](Entries &e) { e.weight = QStringLiteral("-72"); });
+    row("height empty", badHeight, [](Entries &e) { e.height.clear(); });
+    row("height zero", badHeight, [](Entries &e) { e.height = QStringLiteral("0"); });
+    row("height below zero", badHeight, [](Entries &e) { e.height = QStringLiteral("-1750"); });
+    row("height not a number", badHeight, [](Entries &e) { e.height = QStringLiteral("1,7m"); });
+    row("BMI text no number", "Aus Gewicht und Größe ergibt sich kein BMI.", [](Entries &e) {
         e.weight = QStringLiteral("1E+20");
         e.height = QStringLiteral("1");
     });
@@ -226,6 +265,7 @@ void TestTakeOver::refusedEntriesChangeNothing_data()
 void TestTakeOver::refusedEntriesChangeNothing()
 {
     QFETCH(Entries, entries);
+    QFETCH(QString, reason);
     WindowFixture f;
     writeRatingFiles(f.dir.path());
     // An earlier record of the same person must not change either.
@@ -238,6 +278,7 @@ void TestTakeOver::refusedEntriesChangeNothing()
 
     f.button("Command2")->click();
     QCOMPARE(f.messages.shown, QStringList{refused});
+    QCOMPARE(f.messages.details, QStringList{reason});
     QCOMPARE(snapshot(f.dir.path()), before);
     QCOMPARE(f.field("bmi")->text(), QStringLiteral("21"));
     QCOMPARE(f.listItems(), QStringList{QStringLiteral("vorher")});
@@ -320,6 +361,57 @@ void TestTakeOver::unwritableDataDirectoryIsReported()
              qPrintable(message));
     QVERIFY(message.contains(QStringLiteral("angelegt")));
     QCOMPARE(f.listItems(), QStringList{QStringLiteral("vorher")});
+}
+
+void TestTakeOver::fullDiskStoresNothingAndARetryStoresOnce_data()
+{
+    QTest::addColumn<QByteArray>("before");  // the PersonFile; none when empty
+    QTest::addColumn<QByteArray>("lineEnd"); // what the retry completes first
+    // 4076 bytes: the record's first bytes fit the file's last page, the rest needs a
+    // page the full disk does not have, so the write stops half-way.
+    const QByteArray padding(4076 - annaFile.size() - 2, 'x');
+    QTest::newRow("new person") << QByteArray() << QByteArray();
+    QTest::newRow("existing file") << annaFile + padding + "\r\n" << QByteArray();
+    QTest::newRow("existing file without line end")
+        << annaFile + padding + "xx" << QByteArray("\r\n");
+}
+
+void TestTakeOver::fullDiskStoresNothingAndARetryStoresOnce()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, lineEnd);
+    SmallFileSystem disk;
+    if (!disk.mounted())
+        QSKIP(disk.whyNot());
+    WindowFixture f;
+    f.services.dataDir = disk.path();
+    writeRatingFiles(disk.path());
+    const QString path = QDir(disk.path()).filePath(QStringLiteral("Anna Beispiel.txt"));
+    if (!before.isEmpty())
+        writeBytes(path, before);
+    f.create();
+    enter(f, Entries{});
+    f.field("bmi")->setText(QStringLiteral("21"));
+    f.list()->addItem(QStringLiteral("vorher"));
+    disk.fill();
+    const auto full = snapshot(disk.path());
+
+    f.button("Command2")->click();
+    QCOMPARE(f.messages.shown,
+             QStringList{QStringLiteral("Die Datei „%1“ kann nicht geschrieben werden: %2")
+                             .arg(QDir::toNativeSeparators(path), systemCause(ENOSPC))});
+    QCOMPARE(snapshot(disk.path()), full); // no half line, no new or temporary file
+    QCOMPARE(f.field("bmi")->text(), QStringLiteral("21"));
+    QCOMPARE(f.listItems(), QStringList{QStringLiteral("vorher")});
+
+    disk.freeSpace();
+    f.messages.shown.clear();
+    f.button("Command2")->click();
+    QCOMPARE(f.messages.shown, QStringList{});
+    QCOMPARE(readBytes(path),
+             before.isEmpty() ? annaFile : before + lineEnd + annaFile.mid(35)); // one record
+    QCOMPARE(f.field("bmi")->text(), QStringLiteral("23"));
+    QCOMPARE(f.listItems(), classLines(2));
 }
 
 QTEST_MAIN(TestTakeOver)

@@ -1,7 +1,9 @@
 #include "common/failure.h"
 #include "filebytes.h"
+#include "records/atomicfile.h"
 #include "records/textfile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -28,35 +30,56 @@ private:
 void TestTextFile::readsLinesWithoutTheirEnds_data()
 {
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QStringList>("lines");
-    QTest::newRow("empty file") << QByteArray() << QStringList{};
-    QTest::newRow("one line") << QByteArray("abc\r\n") << QStringList{"abc"};
+    QTest::addColumn<QStringList>("lines"); // read before the refused line
+    QTest::addColumn<int>("refusedLine");   // 0: none
+    QTest::newRow("empty file") << QByteArray() << QStringList{} << 0;
+    QTest::newRow("one line") << QByteArray("abc\r\n") << QStringList{"abc"} << 0;
     QTest::newRow("header, empty line, record")
         << QByteArray("Anna Beispiel  weiblich 34Jahre\r\n\r\n  06.12.2026    72,5kg\r\n")
-        << QStringList{"Anna Beispiel  weiblich 34Jahre", "", "  06.12.2026    72,5kg"};
-    QTest::newRow("last line without end") << QByteArray("a\r\nb") << QStringList{"a", "b"};
-    QTest::newRow("only a line end") << QByteArray("\r\n") << QStringList{""};
-    QTest::newRow("lone LF ends a line") << QByteArray("a\nb\n") << QStringList{"a", "b"};
+        << QStringList{"Anna Beispiel  weiblich 34Jahre", "", "  06.12.2026    72,5kg"} << 0;
+    QTest::newRow("last line without end") << QByteArray("a\r\nb") << QStringList{"a", "b"} << 0;
+    QTest::newRow("only a line end") << QByteArray("\r\n") << QStringList{""} << 0;
+    QTest::newRow("lone LF ends a line") << QByteArray("a\nb\n") << QStringList{"a", "b"} << 0;
     QTest::newRow("lone CR stays in the line")
-        << QByteArray("a\rb\r\n") << QStringList{QStringLiteral("a\rb")};
-    QTest::newRow("Windows-1252 bytes")
-        << QByteArray("M\xE4nnlich \x80 \x9F\r\n") << QStringList{QStringLiteral("Männlich € Ÿ")};
-    QTest::newRow("leading blanks kept") << QByteArray("  x  \r\n") << QStringList{"  x  "};
+        << QByteArray("a\rb\r\n") << QStringList{QStringLiteral("a\rb")} << 0;
+    QTest::newRow("Windows-1252 bytes") << QByteArray("M\xE4nnlich \x80 \x9F\r\n")
+                                        << QStringList{QStringLiteral("Männlich € Ÿ")} << 0;
+    QTest::newRow("leading blanks kept") << QByteArray("  x  \r\n") << QStringList{"  x  "} << 0;
+    const QByteArray longest(maxLineBytes, 'x');
+    QTest::newRow("longest line with CR LF")
+        << QByteArray("a\r\n" + longest + "\r\nb") << QStringList{"a", longest, "b"} << 0;
+    QTest::newRow("longest line at the end") << longest << QStringList{longest} << 0;
+    QTest::newRow("one byte too long with CR LF")
+        << QByteArray("a\r\n" + longest + "x\r\nb") << QStringList{"a"} << 2;
+    QTest::newRow("one byte too long at the end")
+        << QByteArray("a\nb\n" + longest + "x") << QStringList{"a", "b"} << 3;
+    QTest::newRow("a megabyte without line end")
+        << QByteArray("a\n" + QByteArray(1 << 20, 'x')) << QStringList{"a"} << 2;
 }
 
 void TestTextFile::readsLinesWithoutTheirEnds()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(QStringList, lines);
+    QFETCH(int, refusedLine);
     const QString path = m_dir.filePath(QStringLiteral("lines.txt"));
     writeBytes(path, bytes);
 
     TextFileReader reader(path);
     QStringList read;
-    while (!reader.atEnd())
-        read << reader.readLine();
+    try {
+        while (!reader.atEnd())
+            read << reader.readLine();
+        QCOMPARE(refusedLine, 0);
+    } catch (const Failure &failure) {
+        QCOMPARE(failure.message(), QStringLiteral("Die Datei „%1“ ist nicht lesbar: Zeile %2 ist "
+                                                   "länger als 65536 Zeichen.")
+                                        .arg(QDir::toNativeSeparators(path))
+                                        .arg(refusedLine));
+    }
     QCOMPARE(read, lines);
-    QCOMPARE(readAllLines(path), lines);
+    if (refusedLine == 0)
+        QCOMPARE(readAllLines(path), lines);
 }
 
 void TestTextFile::readsLinesAcrossBufferBoundaries()
@@ -70,8 +93,8 @@ void TestTextFile::readsLinesAcrossBufferBoundaries()
         lines << line;
         bytes += line.toLatin1() + "\r\n";
     }
-    lines << QString(200000, QLatin1Char('x'));
-    bytes += QByteArray(200000, 'x') + "\r\n";
+    lines << QString(maxLineBytes, QLatin1Char('x'));
+    bytes += QByteArray(maxLineBytes, 'x') + "\r\n";
     lines << QStringLiteral("Ende");
     bytes += "Ende\r\n";
     const QString path = m_dir.filePath(QStringLiteral("long.txt"));
@@ -98,7 +121,8 @@ void TestTextFile::fileExistsOnlyForFiles()
     writeBytes(path, "x");
     QVERIFY(fileExists(path));
     QVERIFY(!fileExists(m_dir.filePath(QStringLiteral("fehlt.txt"))));
-    QVERIFY(!fileExists(m_dir.path()));
+    // Anything else under a file's name is refused, not taken for a missing file.
+    QVERIFY_THROWS_EXCEPTION(Failure, fileExists(m_dir.path()));
 }
 
 void TestTextFile::encodesLinesWithCrLf()

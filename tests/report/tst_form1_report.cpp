@@ -1,3 +1,4 @@
+#include "records/atomicfile.h"
 #include "records/personfile.h"
 #include "records/textfile.h"
 #include "report/qtreportprinter.h"

@@ -20,14 +20,20 @@
 class RecordingMessageBoxes : public MessageBoxes
 {
 public:
-    void inform(const QString &text) override { shown << text; }
+    void inform(const QString &text, const QString &detail = {}) override
+    {
+        shown << text;
+        details << detail;
+    }
     bool confirm(const QString &text) override
     {
         shown << text;
+        details << QString();
         return answerOk;
     }
 
     QStringList shown;     // every message, in order
+    QStringList details;   // the detail of each message, empty when none
     bool answerOk = false; // the operator's answer to the next confirmations
 };
 
