@@ -2,13 +2,13 @@
 
 #include "common/failure.h"
 #include "records/atomicfile.h"
-#include "records/linefields.h"
 #include "records/personfile.h"
 #include "records/textfile.h"
 #include "report/reportlayout.h"
 #include "report/reportprinter.h"
 #include "services.h"
 
+#include <QDir>
 #include <QLineEdit>
 
 void Form1::Command3_Click()
@@ -26,13 +26,16 @@ void Form1::Command3_Click()
         return;
     }
 
-    // Chart pass.
+    // Read and checked in full before anything changes: a file the report cannot read
+    // leaves the window as it was and prints nothing.
     const PersonFileLines file = splitPersonFile(readAllLines(path));
-    Text5->setText(ageText(file.header));
+    const ReportChart chart = reportChart(file, QDir::toNativeSeparators(path));
+
+    // Chart pass.
+    Text5->setText(chart.ageText);
     Text1->clear();
     Text2->clear();
     bmi->clear();
-    const ReportChart chart = reportChart(file); // a text that is no number stops here
     m_surface.clear();
 
     // Header, rule and listing follow on the same document.

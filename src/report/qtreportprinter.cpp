@@ -1,12 +1,14 @@
 #include "qtreportprinter.h"
 
 #include "common/failure.h"
+#include "records/atomicfile.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
 
@@ -29,26 +31,33 @@ std::unique_ptr<QtReportPrinter> QtReportPrinter::forDefaultPrinter(const QStrin
 
 std::unique_ptr<QtReportPrinter> QtReportPrinter::forPdf(const QString &path)
 {
-    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    printer->setOutputFormat(QPrinter::PdfFormat);
-    printer->setOutputFileName(path);
-    printer->setResolution(pdfResolution);
-    printer->setDocName(QFileInfo(path).completeBaseName());
-    // A4 with the unprintable rim of an ordinary office printer.
-    printer->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                       QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
-    return std::unique_ptr<QtReportPrinter>(new QtReportPrinter(std::move(printer), path));
+    return std::unique_ptr<QtReportPrinter>(new QtReportPrinter(nullptr, path));
 }
 
 QtReportPrinter::QtReportPrinter(std::unique_ptr<QPrinter> printer, QString pdfPath)
-    : m_printer(std::move(printer)), m_pdfPath(std::move(pdfPath))
-{}
+    : m_printer(printer.get()), m_pdfPath(std::move(pdfPath))
+{
+    if (printer) {
+        m_device = std::move(printer);
+        return;
+    }
+    // Drawn into memory and written whole at the end: Qt's PDF engine does not report
+    // a write that fails, so a full disk would leave a cut PDF taken for a report.
+    auto pdf = std::make_unique<QPdfWriter>(&m_pdfBytes);
+    pdf->setResolution(pdfResolution);
+    pdf->setTitle(QFileInfo(m_pdfPath).completeBaseName());
+    // A4 with the unprintable rim of an ordinary office printer.
+    pdf->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                   QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
+    m_device = std::move(pdf);
+}
 
 QtReportPrinter::~QtReportPrinter()
 {
-    // A document abandoned half-way is not handed to the printer.
+    // A document abandoned half-way is not handed to the printer, nor left as a file.
     if (m_painter.isActive()) {
-        m_printer->abort();
+        if (m_printer)
+            m_printer->abort();
         m_painter.end();
     }
 }
@@ -59,9 +68,13 @@ void QtReportPrinter::beginIfNeeded()
         return;
     if (m_ended)
         throw Failure(QStringLiteral("Der Bericht ist bereits abgeschlossen."));
-    if (!m_painter.begin(m_printer.get())) {
+    if (!m_pdfPath.isEmpty()) {
+        m_pdfFile = std::make_unique<PendingFile>(m_pdfPath);
+        m_pdfBytes.open(QIODevice::WriteOnly);
+    }
+    if (!m_painter.begin(m_device.get())) {
         if (!m_pdfPath.isEmpty())
-            throw Failure(QStringLiteral("Die Datei %1 kann nicht geschrieben werden.")
+            throw Failure(QStringLiteral("Die Datei „%1“ kann nicht geschrieben werden.")
                               .arg(QDir::toNativeSeparators(m_pdfPath)));
         throw Failure(QStringLiteral("Der Drucker kann den Bericht nicht annehmen."));
     }
@@ -80,7 +93,7 @@ QFont QtReportPrinter::currentFont() const
 
 double QtReportPrinter::twipsPerDevicePixel() const
 {
-    return twipsPerInch / m_printer->resolution();
+    return twipsPerInch / m_device->logicalDpiY();
 }
 
 // Twips are converted point by point instead of scaling the painter: a scaled painter
@@ -114,11 +127,11 @@ void QtReportPrinter::setDrawingSetting(int value)
 void QtReportPrinter::printLine(const QString &text)
 {
     beginIfNeeded();
-    const QFontMetricsF metrics(m_painter.font(), m_printer.get());
+    const QFontMetricsF metrics(m_painter.font(), m_device.get());
     const double lineHeight = metrics.height() * twipsPerDevicePixel();
-    const double pageHeight = m_printer->height() * twipsPerDevicePixel();
+    const double pageHeight = m_device->height() * twipsPerDevicePixel();
     if (m_position.y() + lineHeight > pageHeight && m_position.y() > 0) {
-        if (!m_printer->newPage())
+        if (!m_device->newPage())
             throw Failure(QStringLiteral("Der Drucker kann keine neue Seite beginnen."));
         m_position = {0, 0};
     }
@@ -150,6 +163,12 @@ void QtReportPrinter::endDocument()
 {
     if (m_painter.isActive())
         m_painter.end();
+    if (m_pdfFile) {
+        m_pdfBytes.close();
+        m_pdfFile->write(m_pdfBytes.data());
+        m_pdfFile->placeReplacing();
+        m_pdfFile.reset();
+    }
     m_ended = true;
 }
 

@@ -2,7 +2,6 @@
 
 #include "reportprinter.h"
 
-#include "common/numbertext.h"
 #include "records/linefields.h"
 #include "records/normalband.h"
 
@@ -16,6 +15,7 @@ PersonFileLines splitPersonFile(const QStringList &lines)
     PersonFileLines file;
     file.header = lines.value(0);
     file.line2 = lines.value(1);
+    file.lineCount = lines.size();
     if (lines.size() > 2)
         file.records = lines.mid(2);
     return file;
@@ -35,17 +35,22 @@ double clampReportBmi(double bmi)
     return bmi;
 }
 
-ReportChart reportChart(const PersonFileLines &file)
+ReportChart reportChart(const PersonFileLines &file, const QString &fileName)
 {
-    const double age = textNumber(ageText(file.header));
-    const NormalBand band = normalBand(age, sexLetter(file.header) == QLatin1String("w"));
+    if (file.lineCount < 2)
+        failMissingLine(int(file.lineCount) + 1, fileName);
+    const HeaderFields header = headerFields(file.header);
+    const double age = numberInLine(header.ageText, QStringLiteral("das Alter"), 1, fileName);
+    const NormalBand band = normalBand(age, header.sexLetter == QLatin1String("w"));
 
     ReportChart chart;
+    chart.ageText = header.ageText;
     chart.lowerBoxY = reportY(band.lower);
     chart.upperBoxY = reportY(band.upper);
     const auto drawn = std::min<qsizetype>(file.records.size(), reportChartRecords);
     for (qsizetype k = 0; k < drawn; ++k) {
-        const double bmi = clampReportBmi(textNumber(bmiText(file.records.at(k))));
+        const double bmi = clampReportBmi(numberInLine(
+            bmiText(file.records.at(k)), QStringLiteral("der BMI"), int(k) + 3, fileName));
         chart.curve.emplace_back(80 + 160 * static_cast<int>(k), reportY(bmi));
     }
     return chart;

@@ -16,9 +16,10 @@ class ReportPrinter;
 // A PersonFile as the report reads it. Lines missing from a short file are empty.
 struct PersonFileLines
 {
-    QString header;      // line 1
-    QString line2;       // line 2, empty in every PersonFile; printed as the blank line
-    QStringList records; // line 3 onward, unchanged
+    QString header;          // line 1
+    QString line2;           // line 2, empty in every PersonFile; printed as the blank line
+    QStringList records;     // line 3 onward, unchanged
+    qsizetype lineCount = 0; // lines the file holds
 };
 
 PersonFileLines splitPersonFile(const QStringList &lines);
@@ -39,15 +40,17 @@ inline constexpr QPoint reportRuleTo{0, 3700};
 
 struct ReportChart
 {
+    QString ageText;           // as found in the header (records/linefields.h)
     int lowerBoxY = 0;         // Y of the lower normal bound
     int upperBoxY = 0;         // Y of the upper normal bound
     std::vector<QPoint> curve; // one point per record, at most 31
 };
 
-// Band from the header's age and sex letter ("w" lowers it), curve from the BMI texts
-// of the first 31 records. Throws Failure when the age or one of these BMI texts is
-// not a number, before anything is printed.
-ReportChart reportChart(const PersonFileLines &file);
+// Band from the header's age and sex (a woman's is one lower), curve from the BMI
+// texts of the first 31 records. Throws a Failure naming fileName and the line when
+// the file lacks its first two lines or the age or one of these BMI texts is not a
+// number, so that the report can refuse a file before anything changes.
+ReportChart reportChart(const PersonFileLines &file, const QString &fileName = {});
 
 // Drives the printer through the whole document, from the text size of the chart
 // lines to the end of the document. The header lands one 14-point line below where

@@ -5,6 +5,8 @@
 #include "report/recordingprinter.h"
 #include "report/reportlayout.h"
 
+#include "filebytes.h"
+#include "smallfilesystem.h"
 #include "windowfixture.h"
 
 #include <QDir>
@@ -63,8 +65,10 @@ private Q_SLOTS:
     void printsNothingWithoutAPersonFile();
     void fileWithoutRecordsPrintsBoxesHeaderAndRule();
     void tellsWhereThePdfWasSaved();
-    void ageThatIsNoNumberPrintsNothing();
+    void unreadableFilePrintsNothingAndChangesNothing_data();
+    void unreadableFilePrintsNothingAndChangesNothing();
     void realPrinterWritesThePdfNextToThePersonFile();
+    void pdfOnAFullDiskFailsAndLeavesNoFile();
 };
 
 void TestForm1Report::printsTheChartHeaderAndRecords()
@@ -177,19 +181,44 @@ void TestForm1Report::tellsWhereThePdfWasSaved()
     QCOMPARE(printers.logs.at(0)->last(), QStringLiteral("end"));
 }
 
-void TestForm1Report::ageThatIsNoNumberPrintsNothing()
+void TestForm1Report::unreadableFilePrintsNothingAndChangesNothing_data()
 {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("problem");
+    const QByteArray header = "Anna Beispiel  weiblich 34Jahre\r\n";
+    const QByteArray records = "\r\n" + record("23").toLatin1() + "\r\n";
+    QTest::newRow("age not a number")
+        << "Anna Beispiel  weiblich 3xJahre\r\n" + records
+        << "ist nicht lesbar: In Zeile 1 ist das Alter „3x“ keine Zahl.";
+    QTest::newRow("BMI not a number")
+        << header + records + record("ab").toLatin1() + "\r\n"
+        << "ist nicht lesbar: In Zeile 4 ist der BMI „ab“ keine Zahl.";
+    QTest::newRow("empty file") << QByteArray() << "ist unvollständig: Zeile 1 fehlt.";
+    QTest::newRow("header only") << header << "ist unvollständig: Zeile 2 fehlt.";
+}
+
+void TestForm1Report::unreadableFilePrintsNothingAndChangesNothing()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, problem);
     RecordingPrinterProvider printers;
     WindowFixture f;
     f.services.printers = &printers;
     f.create();
-    storeAnna(f, QStringLiteral("3x"), {QStringLiteral("23")});
+    storeAnna(f, QStringLiteral("34"), {QStringLiteral("23")});
     fillWindow(f, QStringLiteral("Anna"), QStringLiteral("Beispiel"));
+    f.button("Command1")->click(); // a chart the failed report must not erase
+    const Drawing chart = f.form->surface().drawing();
+    fillWindow(f, QStringLiteral("Anna"), QStringLiteral("Beispiel"));
+    const QString path = f.dir.filePath(QStringLiteral("Anna Beispiel.txt"));
+    writeBytes(path, bytes);
 
     f.button("Command3")->click();
 
-    QCOMPARE(f.messages.shown.size(), 1);
-    QVERIFY(f.messages.shown.at(0).contains(QStringLiteral("3x")));
+    QCOMPARE(f.messages.shown,
+             QStringList{"Die Datei „" + QDir::toNativeSeparators(path) + "“ " + problem});
+    QCOMPARE(fields(f), (QStringList{"50", "80,5", "1800", "24"}));
+    QVERIFY(f.form->surface().drawing() == chart);
     QCOMPARE(printers.begunPaths, QStringList());
 }
 
@@ -212,6 +241,42 @@ void TestForm1Report::realPrinterWritesThePdfNextToThePersonFile()
     QFile file(pdf);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.read(5), QByteArray("%PDF-"));
+}
+
+void TestForm1Report::pdfOnAFullDiskFailsAndLeavesNoFile()
+{
+    if (!QPrinterInfo::defaultPrinter().isNull())
+        QSKIP("a printer is installed here; the report would go to paper");
+    SmallFileSystem disk;
+    if (!disk.mounted())
+        QSKIP(disk.whyNot());
+
+    QtReportPrinterProvider printers;
+    WindowFixture f;
+    f.services.printers = &printers;
+    f.services.dataDir = disk.path();
+    f.create();
+    const QString person = personFilePath(disk.path(), "Anna", "Beispiel");
+    for (const char *bmi : {"23", "24", "25"})
+        storeMeasurement(person, headerLine("Anna Beispiel", sexWord(true), "34"), record(bmi));
+    fillWindow(f, QStringLiteral("Anna"), QStringLiteral("Beispiel"));
+    disk.fill();
+    const QStringList before = QDir(disk.path()).entryList(QDir::Files | QDir::Hidden);
+
+    f.button("Command3")->click();
+
+    const QString pdf = reportPdfPath(person);
+    QCOMPARE(f.messages.shown,
+             QStringList{QStringLiteral("Die Datei „%1“ kann nicht geschrieben werden: %2")
+                             .arg(QDir::toNativeSeparators(pdf), systemCause(ENOSPC))});
+    QCOMPARE(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden), before);
+
+    disk.freeSpace(); // and with room, the whole PDF
+    f.messages.shown.clear();
+    f.button("Command3")->click();
+    QCOMPARE(f.messages.shown, QStringList{pdfSavedMessage(pdf)});
+    QVERIFY(readBytes(pdf).startsWith("%PDF-"));
+    QVERIFY(readBytes(pdf).trimmed().endsWith("%%EOF"));
 }
 
 QTEST_MAIN(TestForm1Report)

@@ -125,14 +125,12 @@ void TestReportLayout::chartGeometry_data()
         << true << "34" << QStringList{"23"} << QStringList{lowerBox.arg(2640), upperBox.arg(2040)};
     QTest::newRow("no record: boxes only")
         << true << "34" << QStringList{} << QStringList{lowerBox.arg(2640), upperBox.arg(2040)};
-    // A one-character age shifts the header: a blank where the sex letter belongs
-    // gives the men's band, and " 9" is read as 9.
-    QTest::newRow("age of 9 misaligns the sex letter")
-        << true << "9" << QStringList{"18"} << QStringList{lowerBox.arg(2640), upperBox.arg(2040)};
-    // Three characters: "e" of weiblich as sex letter, "00" as age.
-    QTest::newRow("age of 100 reads as 0, men's band")
+    // Ages of one or three characters are read by the header's words.
+    QTest::newRow("woman of 9: band 18 to 23")
+        << true << "9" << QStringList{"18"} << QStringList{lowerBox.arg(2760), upperBox.arg(2160)};
+    QTest::newRow("woman of 100: band 23 to 28")
         << true << "100" << QStringList{"18"}
-        << QStringList{lowerBox.arg(2640), upperBox.arg(2040)};
+        << QStringList{lowerBox.arg(2160), upperBox.arg(1560)};
 }
 
 void TestReportLayout::chartGeometry()
@@ -216,6 +214,11 @@ void TestReportLayout::notANumberStopsBeforePrinting_data()
     QTest::newRow("age is no number")
         << QStringList{headerLine(anna, sexWord(false), QStringLiteral("ab")), QString()} << true;
     QTest::newRow("empty file") << QStringList{} << true;
+    QTest::newRow("header only") << QStringList{headerLine(anna, sexWord(false),
+                                                           QStringLiteral("34"))}
+                                 << true;
+    QTest::newRow("age of one character")
+        << QStringList{headerLine(anna, sexWord(false), QStringLiteral("5")), QString()} << false;
     QTest::newRow("first record's BMI") << badFirst << true;
     QTest::newRow("31st record's BMI") << badLast << true;
     QTest::newRow("32nd record is listed, not drawn") << badBeyondChart << false;
