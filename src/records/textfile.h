@@ -1,13 +1,14 @@
 #pragma once
 
+#include "atomicfile.h" // the writing side, and fileExists()
+
 #include <QByteArray>
 #include <QFile>
 #include <QString>
 #include <QStringList>
 
 // Line-oriented Windows-1252 text files with CR LF line ends, as the station stores
-// them. Every failure throws a Failure whose German message names the file. Writing
-// them: atomicfile.h.
+// them. Every failure throws a Failure whose German message names the file.
 
 // The longest line a reader accepts, in bytes without the line end: far more than any
 // line the station writes, far less than would freeze the window.
