@@ -1,27 +1,30 @@
 #include "bufferedline.h"
 
-#include <utility>
-
 BufferedLine::BufferedLine(QObject *parent) : SerialLine(parent)
 {
-    m_idle.setSingleShot(true);
-    m_idle.setTimerType(Qt::PreciseTimer);
-    m_idle.setInterval(idleGapMs);
-    connect(&m_idle, &QTimer::timeout, this, &BufferedLine::gapElapsed);
+    m_quiet.setSingleShot(true);
+    m_quiet.setTimerType(Qt::PreciseTimer);
+    connect(&m_quiet, &QTimer::timeout, this, &BufferedLine::checkQuiet);
+    m_sinceBytes.start();
+    watchForQuiet();
 }
 
 qint64 BufferedLine::bytesWaiting() const
 {
-    return m_buffer.size();
+    return m_splitter.bytesWaiting();
 }
 
 QByteArray BufferedLine::input()
 {
-    return std::exchange(m_buffer, {});
+    QByteArray frame = m_splitter.take();
+    watchForQuiet();
+    return frame;
 }
 
 void BufferedLine::discard()
 {
+    if (m_reporting > 0)
+        return;
     dropDeviceInput();
     forgetReceived();
 }
@@ -30,18 +33,53 @@ void BufferedLine::received(const QByteArray &bytes)
 {
     if (bytes.isEmpty())
         return;
-    m_buffer += bytes;
-    m_idle.start();
+    m_splitter.receive(bytes, m_sinceBytes.restart());
+    watchForQuiet();
+    reportWaiting();
 }
 
 void BufferedLine::forgetReceived()
 {
-    m_idle.stop();
-    m_buffer.clear();
+    m_splitter.restart();
+    m_sinceBytes.restart();
+    watchForQuiet();
 }
 
-void BufferedLine::gapElapsed()
+void BufferedLine::watchForQuiet()
 {
-    if (!m_buffer.isEmpty())
+    // Within a stream nothing waits for quiet, so the timer is not armed byte by byte;
+    // outside one it is armed once and checks the time of the last byte when it fires.
+    if (m_splitter.awaitsQuiet() && !m_quiet.isActive())
+        m_quiet.start(idleGapMs);
+}
+
+void BufferedLine::checkQuiet()
+{
+    if (!m_splitter.awaitsQuiet())
+        return;
+    const qint64 quietMs = m_sinceBytes.elapsed();
+    if (quietMs < idleGapMs) {
+        m_quiet.start(static_cast<int>(idleGapMs - quietMs));
+        return;
+    }
+    if (deviceHoldsInput()) {
+        m_quiet.start(1); // the reader was away; the bytes are read before anything is cut
+        return;
+    }
+    m_splitter.lineQuiet();
+    reportWaiting();
+}
+
+void BufferedLine::reportWaiting()
+{
+    // A handler may open a message box, whose event loop reports later frames from
+    // within; each frame is still reported once, in order.
+    while (m_splitter.framesReady() > 0) {
+        const quint64 taken = m_splitter.framesTaken();
+        ++m_reporting;
         Q_EMIT dataWaiting();
+        --m_reporting;
+        if (m_splitter.framesTaken() == taken)
+            m_splitter.dropFrame(); // nobody took it: no handler connected
+    }
 }

@@ -1,36 +1,47 @@
 #pragma once
 
+#include "framesplitter.h"
 #include "serialline.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 
-// Holds what a line received and reports it as waiting once the line has gone quiet:
-// the frame has no start mark, so the handler must see it whole. A gap of 3.5
-// character times (3.65 ms at 9600 Bd, 10 bits a character) ends a frame; bytes
-// paced like a real UART arrive one read each and keep restarting the gap.
+// Holds what a line received and reports each frame as waiting once FrameSplitter has
+// found it: a burst when the line has gone quiet, a frame of a continuous stream as
+// soon as it is whole. Quiet is only declared when the device holds no unread byte,
+// so a reader kept busy elsewhere does not cut a frame.
 class BufferedLine : public SerialLine
 {
     Q_OBJECT
 public:
-    static constexpr int idleGapMs = 4;
+    static constexpr int idleGapMs = FrameSplitter::idleGapMs;
 
     explicit BufferedLine(QObject *parent = nullptr);
 
     qint64 bytesWaiting() const override;
     QByteArray input() override;
+    // Drops what is waiting, what the device still holds and the stream's phase. Within
+    // a handler of dataWaiting() it drops nothing: the handler took the frame reported,
+    // and later frames of a stream that arrived with it must not be lost.
     void discard() override;
 
 protected:
-    // Bytes from the device; restarts the idle gap.
+    // Bytes from the device.
     void received(const QByteArray &bytes);
     // Drops what the device itself still holds; called by discard().
     virtual void dropDeviceInput() {}
+    // Whether the device holds bytes not yet read.
+    virtual bool deviceHoldsInput() const { return false; }
     // Forgets everything received so far, e.g. when the device went away.
     void forgetReceived();
 
 private:
-    void gapElapsed();
+    void watchForQuiet();
+    void checkQuiet();
+    void reportWaiting();
 
-    QByteArray m_buffer;
-    QTimer m_idle;
+    FrameSplitter m_splitter;
+    QElapsedTimer m_sinceBytes;
+    QTimer m_quiet;
+    int m_reporting = 0; // dataWaiting() handlers running
 };

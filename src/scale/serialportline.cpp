@@ -4,6 +4,10 @@
 
 #include <QDir>
 
+#ifdef Q_OS_UNIX
+#include <sys/ioctl.h>
+#endif
+
 namespace {
 
 QString causeText(QSerialPort::SerialPortError error, const QString &systemText)
@@ -70,6 +74,20 @@ void SerialPortLine::dropDeviceInput()
         m_port.clear(QSerialPort::Input);
         m_port.readAll();
     }
+}
+
+bool SerialPortLine::deviceHoldsInput() const
+{
+    if (!m_port.isOpen())
+        return false;
+    if (m_port.bytesAvailable() > 0)
+        return true;
+#ifdef Q_OS_UNIX
+    int unread = 0;
+    return ::ioctl(m_port.handle(), FIONREAD, &unread) == 0 && unread > 0;
+#else
+    return false;
+#endif
 }
 
 bool SerialPortLine::openPort()

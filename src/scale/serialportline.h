@@ -24,6 +24,7 @@ public:
 
 protected:
     void dropDeviceInput() override;
+    bool deviceHoldsInput() const override;
 
 private:
     bool openPort();

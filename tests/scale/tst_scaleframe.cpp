@@ -1,6 +1,7 @@
 #include "bytes.h"
 #include "common/failure.h"
 #include "common/numbertext.h"
+#include "scale/framesplitter.h"
 #include "scale/heightdecoding.h"
 #include "scale/scaleframe.h"
 
@@ -12,6 +13,58 @@ ScaleFrame frame(int b1, int b2, int b3, int b4)
 {
     return {static_cast<quint8>(b1), static_cast<quint8>(b2), static_cast<quint8>(b3),
             static_cast<quint8>(b4)};
+}
+
+// What reaches a FrameSplitter: bytes some milliseconds after the ones before, or
+// (no bytes) the line's quiet.
+struct Arrival
+{
+    QByteArray bytes;
+    qint64 msBefore = 1;
+};
+using Arrivals = QList<Arrival>;
+
+const Arrivals quiet{Arrival{}};
+
+// Bytes one by one, a millisecond apart, as a UART hands them over at full rate.
+Arrivals paced(const QByteArray &stream, qint64 firstAfterMs = 1)
+{
+    Arrivals arrivals;
+    for (const char byte : stream)
+        arrivals.append({QByteArray(1, byte), arrivals.isEmpty() ? firstAfterMs : 1});
+    return arrivals;
+}
+
+// A person of 1750 mm (the weight tells frames apart) and the empty scale with the
+// rod at the top, whose frames fit two byte phases.
+QByteArray person(int i)
+{
+    return encodeReading(1750, 2600 + i);
+}
+QByteArray empty(int i)
+{
+    return encodeReading(2126, 149 + i);
+}
+QByteArray people(int from, int to)
+{
+    QByteArray stream;
+    for (int i = from; i <= to; ++i)
+        stream += person(i);
+    return stream;
+}
+QByteArray empties(int from, int to)
+{
+    QByteArray stream;
+    for (int i = from; i <= to; ++i)
+        stream += empty(i);
+    return stream;
+}
+
+// The four bytes the handler decodes from what was reported.
+QByteArray cut(const QByteArray &reported)
+{
+    const ScaleFrame f = cutFrame(reported);
+    return bytes({f.byte1, f.byte2, f.byte3, f.byte4});
 }
 
 } // namespace
@@ -43,6 +96,80 @@ private Q_SLOTS:
         QFETCH(QByteArray, received);
         QFETCH(ScaleFrame, expected);
         QCOMPARE(cutFrame(received), expected);
+    }
+
+    void splitsWhatArrivesIntoFrames_data()
+    {
+        QTest::addColumn<Arrivals>("arrivals");
+        QTest::addColumn<QList<QByteArray>>("decoded");
+
+        const QByteArray abcde = bytes({10, 20, 30, 40, 50});
+        QTest::newRow("burst after quiet")
+            << quiet + paced(person(0)) + quiet << QList<QByteArray>{person(0)};
+        QTest::newRow("five bytes A B C D E are A C D E")
+            << quiet + paced(abcde) + quiet << QList<QByteArray>{bytes({10, 30, 40, 50})};
+        QTest::newRow("three bytes A B C are A A B C")
+            << quiet + paced(abcde.left(3)) + quiet << QList<QByteArray>{bytes({10, 10, 20, 30})};
+        QTest::newRow("2 + 2 with a short pause are one frame")
+            << quiet + Arrivals{{person(0).left(2)}, {person(0).mid(2), 2}} + quiet
+            << QList<QByteArray>{person(0)};
+        QTest::newRow("stream after quiet: every frame")
+            << quiet + paced(people(0, 9))
+            << QList<QByteArray>{person(0), person(1), person(2), person(3), person(4),
+                                 person(5), person(6), person(7), person(8), person(9)};
+        QTest::newRow("stream after quiet: the empty scale's phase from the quiet")
+            << quiet + paced(empties(0, 2) + person(0))
+            << QList<QByteArray>{empty(0), empty(1), empty(2), person(0)};
+        QTest::newRow("joined inside a frame")
+            << paced(person(0).mid(2) + people(1, 5))
+            << QList<QByteArray>{person(1), person(2), person(3), person(4), person(5)};
+        QTest::newRow("joined inside the empty scale's frames: first frame kept until clear")
+            << paced(empty(0).mid(2) + empties(1, 10) + people(0, 2))
+            << QList<QByteArray>{empty(1), empty(10), person(0), person(1), person(2)};
+        QTest::newRow("joined, still unclear when quiet ends it")
+            << paced(empty(0).mid(1) + empties(1, 5)) + quiet
+            << QList<QByteArray>{empty(1), empty(3), empty(4), empty(5)};
+        QTest::newRow("a lost byte: the phase is found again")
+            << quiet + paced(people(0, 2) + person(3).remove(1, 1) + people(4, 8))
+            << QList<QByteArray>{person(0), person(1), person(2), person(4),
+                                 person(5), person(6), person(7), person(8)};
+        QTest::newRow("a reader's pause inside a frame keeps it whole")
+            << quiet + paced(people(0, 1) + person(2).left(2)) +
+                   Arrivals{{person(2).mid(2) + person(3), 16}}
+            << QList<QByteArray>{person(0), person(1), person(2), person(3)};
+        QTest::newRow("a pause after a whole frame: the next burst is cut")
+            << quiet + paced(people(0, 1)) + paced(abcde, 10) + quiet
+            << QList<QByteArray>{person(0), person(1), bytes({10, 30, 40, 50})};
+        QTest::newRow("a frame cut off long ago is dropped")
+            << quiet + paced(people(0, 1) + person(2).left(2)) + paced(person(3), 200) + quiet
+            << QList<QByteArray>{person(0), person(1), person(3)};
+        QByteArray noise(960 * 3600, '\0'); // an hour at full rate, never fitting a frame
+        for (qsizetype i = 0; i < noise.size(); ++i)
+            noise[i] = static_cast<char>(16 + (i * 7919) % 240);
+        QTest::newRow("an hour of noise, then a frame")
+            << quiet + Arrivals{{noise, 1}} + quiet + paced(person(0)) + quiet
+            << QList<QByteArray>{noise, person(0)};
+    }
+    void splitsWhatArrivesIntoFrames()
+    {
+        QFETCH(Arrivals, arrivals);
+        QFETCH(QList<QByteArray>, decoded);
+
+        FrameSplitter splitter;
+        QList<QByteArray> reported;
+        for (const Arrival &arrival : arrivals) {
+            if (arrival.bytes.isEmpty())
+                splitter.lineQuiet();
+            else
+                splitter.receive(arrival.bytes, arrival.msBefore);
+            QVERIFY(splitter.bytesWaiting() <= FrameSplitter::maxBurstBytes);
+            while (splitter.framesReady() > 0)
+                reported << cut(splitter.take());
+        }
+        QList<QByteArray> expected;
+        for (const QByteArray &frame : decoded)
+            expected << cut(frame);
+        QCOMPARE(reported, expected);
     }
 
     void emptyDataIsNoFrame() { QVERIFY_THROWS_EXCEPTION(Failure, cutFrame(QByteArray())); }

@@ -15,6 +15,7 @@
 
 #include <fcntl.h>
 #include <pty.h>
+#include <sched.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -122,11 +123,20 @@ Options parse(const QCoreApplication &application)
     return options;
 }
 
+using Clock = std::chrono::steady_clock;
+
+// One character on the line: start bit, 8 data bits, stop bit at 9600 Bd.
+constexpr std::chrono::nanoseconds characterTime{1'000'000'000LL * 10 / 9600};
+
 // Writes all of data; a full buffer (nobody reading) drops the frame rather than block.
-void send(int fd, const QByteArray &data, bool paced)
+// Paced, byte i leaves at start + i character times, as from a UART: at the line's
+// full rate the frames follow each other without any gap.
+void send(int fd, const QByteArray &data, bool paced, Clock::time_point start)
 {
     for (qsizetype i = 0; i < data.size();) {
         const qsizetype n = paced ? 1 : data.size() - i;
+        if (paced)
+            std::this_thread::sleep_until(start + i * characterTime);
         const ssize_t written = ::write(fd, data.constData() + i, static_cast<size_t>(n));
         if (written < 0) {
             if (errno == EINTR)
@@ -136,8 +146,6 @@ void send(int fd, const QByteArray &data, bool paced)
             fail("schreiben");
         }
         i += written;
-        if (paced && i < data.size())
-            std::this_thread::sleep_for(std::chrono::microseconds(1042));
     }
 }
 
@@ -169,10 +177,18 @@ int main(int argc, char *argv[])
             fail("tcsetattr");
     }
 
+    if (options.paced) {
+        // On a busy machine a late wake-up would put a pause into a frame, which no
+        // UART does; real-time scheduling keeps the pacing where the system allows it.
+        sched_param priority{};
+        priority.sched_priority = sched_get_priority_min(SCHED_FIFO);
+        sched_setscheduler(0, SCHED_FIFO, &priority);
+    }
+
     const int tareCount = weightCountOf(options.tareKg);
     const int loadCount = weightCountOf(options.tareKg + options.weightKg);
     const auto interval = std::chrono::duration<double>(1.0 / options.rate);
-    auto next = std::chrono::steady_clock::now();
+    auto next = Clock::now();
     for (long long frame = 0; options.count == 0 || frame < options.count; ++frame) {
         int weightCount = tareCount;
         int height = 2126;
@@ -184,8 +200,8 @@ int main(int argc, char *argv[])
             weightCount = loadCount + noise;
             height = options.heightMm;
         }
-        send(fd, encodeReading(height, weightCount), options.paced);
-        next += std::chrono::duration_cast<std::chrono::steady_clock::duration>(interval);
+        send(fd, encodeReading(height, weightCount), options.paced, next);
+        next += std::chrono::duration_cast<Clock::duration>(interval);
         std::this_thread::sleep_until(next);
     }
     if (slave >= 0) {
