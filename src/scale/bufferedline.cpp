@@ -47,19 +47,20 @@ void BufferedLine::forgetReceived()
 
 void BufferedLine::watchForQuiet()
 {
-    // Within a stream nothing waits for quiet, so the timer is not armed byte by byte;
-    // outside one it is armed once and checks the time of the last byte when it fires.
-    if (m_splitter.awaitsQuiet() && !m_quiet.isActive())
-        m_quiet.start(idleGapMs);
+    // Armed once, not byte by byte: when it fires it measures from the last byte.
+    const int quietMs = m_splitter.quietToAwaitMs();
+    if (quietMs > 0 && !m_quiet.isActive())
+        m_quiet.start(quietMs);
 }
 
 void BufferedLine::checkQuiet()
 {
-    if (!m_splitter.awaitsQuiet())
+    const int quietMs = m_splitter.quietToAwaitMs();
+    if (quietMs == 0)
         return;
-    const qint64 quietMs = m_sinceBytes.elapsed();
-    if (quietMs < idleGapMs) {
-        m_quiet.start(static_cast<int>(idleGapMs - quietMs));
+    const qint64 sinceBytes = m_sinceBytes.elapsed();
+    if (sinceBytes < quietMs) {
+        m_quiet.start(static_cast<int>(quietMs - sinceBytes));
         return;
     }
     if (deviceHoldsInput()) {

@@ -20,14 +20,10 @@ void FrameSplitter::receive(QByteArrayView bytes, qint64 msSincePrevious)
 {
     if (bytes.isEmpty())
         return;
-    if (m_phase >= 0 && msSincePrevious >= idleGapMs) {
-        // Only a pause after a whole frame can be the end of the stream; one inside a
-        // frame is the reader's, unless it lasted far too long for that.
-        if (atFrameBoundary())
-            lineQuiet();
-        else if (msSincePrevious >= streamPauseMs)
-            endBurst(false);
-    }
+    // A pause after a whole frame of a stream may be its end: the next byte then starts
+    // a frame either way. A pause inside a frame is waited out (quietToAwaitMs).
+    if (m_phase >= 0 && msSincePrevious >= idleGapMs && atFrameBoundary())
+        lineQuiet();
     for (const char byte : bytes)
         push(byte);
 }
@@ -52,9 +48,11 @@ void FrameSplitter::restart()
     endBurst(false);
 }
 
-bool FrameSplitter::awaitsQuiet() const
+int FrameSplitter::quietToAwaitMs() const
 {
-    return m_phase < 0 && (!m_burst.isEmpty() || !m_startsFrame);
+    if (m_phase >= 0)
+        return atFrameBoundary() ? 0 : streamPauseMs;
+    return !m_burst.isEmpty() || !m_startsFrame ? idleGapMs : 0;
 }
 
 qsizetype FrameSplitter::bytesWaiting() const

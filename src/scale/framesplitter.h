@@ -24,8 +24,8 @@ class FrameSplitter
 {
 public:
     static constexpr int idleGapMs = 4; // 3.5 character times at 9600 Bd, 10 bits each
-    // A stream's frame cut short stays open this long, for a reader that gets the bytes
-    // in chunks (a USB adapter hands them over every few milliseconds).
+    // A stream's frame cut short waits this long for its rest: a reader may get the
+    // bytes in chunks (a USB adapter hands them over every few milliseconds).
     static constexpr int streamPauseMs = 100;
     // Of a burst no more is held: its first byte and the latest (the cut needs no more).
     static constexpr qsizetype maxBurstBytes = 128;
@@ -33,13 +33,15 @@ public:
     // Bytes in the order of arrival; msSincePrevious is the time since the bytes before
     // as the reader saw them (a late reader sees a pause the line did not have).
     void receive(QByteArrayView bytes, qint64 msSincePrevious);
-    // The line has been quiet for idleGapMs: the burst ends and the next byte starts a frame.
+    // How long the line must be quiet for quietness to end something now: idleGapMs
+    // outside a stream, streamPauseMs inside a frame of one, 0 when nothing waits.
+    int quietToAwaitMs() const;
+    // The line has been quiet that long: the burst ends (a stream's unfinished frame is
+    // dropped) and the next byte starts a frame.
     void lineQuiet();
     // Forgets everything; the next byte may fall anywhere in a frame (line opened or flushed).
     void restart();
 
-    // Whether quiet would end something: outside a stream, a burst or an unknown start.
-    bool awaitsQuiet() const;
     qsizetype framesReady() const { return static_cast<qsizetype>(m_ready.size()); }
     // Bytes of the next ready frame; without one, of the burst so far outside a stream.
     qsizetype bytesWaiting() const;

@@ -6,6 +6,7 @@
 
 #include <QEventLoop>
 #include <QFile>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -102,6 +103,39 @@ private Q_SLOTS:
         QCOMPARE(weights.size(), 1);
         QCOMPARE(f.field("Text1")->text(), QStringLiteral("-1,77635683940025E-15"));
         QCOMPARE(f.field("Text2")->text(), QStringLiteral("2095"));
+    }
+
+    // The scale was switched on before the program: it is joined in the middle of a
+    // stream at the line's full rate while nobody stands on it.
+    void simulatedScaleAtFullRateShowsTheRightReading()
+    {
+        QProcess scale;
+        scale.start(QStringLiteral(SCALE_SIMULATOR),
+                    {QStringLiteral("--rate"), QStringLiteral("240"), QStringLiteral("--paced"),
+                     QStringLiteral("--empty"), QStringLiteral("480"), QStringLiteral("--count"),
+                     QStringLiteral("960"), QStringLiteral("--weight"), QStringLiteral("72.5"),
+                     QStringLiteral("--height"), QStringLiteral("1750"), QStringLiteral("--noise"),
+                     QStringLiteral("0")});
+        QVERIFY(scale.waitForReadyRead(5000));
+        const QString device = QString::fromLocal8Bit(scale.readLine()).trimmed();
+        std::this_thread::sleep_for(200ms);
+
+        SerialPortLine line(device);
+        WindowFixture f;
+        f.services.serial = &line;
+        f.create();
+        QSet<QString> heights;
+        connect(f.field("Text2"), &QLineEdit::textChanged,
+                [&](const QString &text) { heights << text; });
+        QSignalSpy finished(&scale, &QProcess::finished);
+        QTRY_COMPARE_WITH_TIMEOUT(f.field("Text2")->text(), QStringLiteral("1750"), 10000);
+        QCOMPARE(scale.state(), QProcess::Running); // decoded while the stream runs
+        QVERIFY(finished.wait(15000));
+
+        QCOMPARE(f.field("Text10")->text(), QStringLiteral("4,48795180722892")); // 149 counts
+        QCOMPARE(f.field("Text1")->text(), QStringLiteral("72,5"));
+        QCOMPARE(f.field("Text2")->text(), QStringLiteral("1750"));
+        QCOMPARE(heights, (QSet<QString>{QStringLiteral("2126"), QStringLiteral("1750")}));
     }
 
     void lineComesBackAfterTheOtherSideWentAway()

@@ -133,15 +133,15 @@ private Q_SLOTS:
             << quiet + paced(people(0, 2) + person(3).remove(1, 1) + people(4, 8))
             << QList<QByteArray>{person(0), person(1), person(2), person(4),
                                  person(5), person(6), person(7), person(8)};
-        QTest::newRow("a reader's pause inside a frame keeps it whole")
-            << quiet + paced(people(0, 1) + person(2).left(2)) +
-                   Arrivals{{person(2).mid(2) + person(3), 16}}
-            << QList<QByteArray>{person(0), person(1), person(2), person(3)};
         QTest::newRow("a pause after a whole frame: the next burst is cut")
             << quiet + paced(people(0, 1)) + paced(abcde, 10) + quiet
             << QList<QByteArray>{person(0), person(1), bytes({10, 30, 40, 50})};
-        QTest::newRow("a frame cut off long ago is dropped")
-            << quiet + paced(people(0, 1) + person(2).left(2)) + paced(person(3), 200) + quiet
+        QTest::newRow("a reader's long pause inside a frame keeps it whole")
+            << quiet + paced(people(0, 1) + person(2).left(2)) +
+                   Arrivals{{person(2).mid(2) + person(3), 200}}
+            << QList<QByteArray>{person(0), person(1), person(2), person(3)};
+        QTest::newRow("the line quiet inside a frame: the frame is dropped")
+            << quiet + paced(people(0, 1) + person(2).left(2)) + quiet + paced(person(3)) + quiet
             << QList<QByteArray>{person(0), person(1), person(3)};
         QByteArray noise(960 * 3600, '\0'); // an hour at full rate, never fitting a frame
         for (qsizetype i = 0; i < noise.size(); ++i)

@@ -2,6 +2,7 @@
 #include "pseudoterminal.h"
 
 #include "common/failure.h"
+#include "scale/framesplitter.h"
 #include "scale/heightdecoding.h"
 #include "scale/scaleframe.h"
 #include "scale/seriallinefactory.h"
@@ -10,11 +11,13 @@
 
 #include <QEventLoop>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
+#include <atomic>
 #include <thread>
 
 using namespace std::chrono_literals;
@@ -101,6 +104,78 @@ private Q_SLOTS:
         runEventLoop(150ms);
         writer.join();
         QCOMPARE(taker.taken, (QList<QByteArray>{first, second}));
+    }
+
+    void streamAtFullRateGivesEveryFrame_data()
+    {
+        QTest::addColumn<bool>("joinRunningStream");
+        QTest::newRow("line open before the stream") << false;
+        QTest::newRow("line opened while the stream runs") << true;
+    }
+    void streamAtFullRateGivesEveryFrame()
+    {
+        QFETCH(bool, joinRunningStream);
+        QList<QByteArray> frames;
+        for (int i = 0; i < 480; ++i) // two seconds
+            frames << encodeReading(1500 + i, 2000 + i);
+
+        PseudoTerminal scale;
+        SerialPortLine line(scale.path());
+        Taker taker(line);
+        auto openLikeTheWindow = [&] {
+            line.open();
+            line.discard();
+        };
+        if (!joinRunningStream) {
+            openLikeTheWindow();
+            runEventLoop(20ms);
+        }
+        std::thread writer([&] { scale.writeAtLineRate(frames.join()); });
+        if (joinRunningStream) {
+            std::this_thread::sleep_for(300ms);
+            openLikeTheWindow();
+        }
+        runEventLoop(2200ms);
+        writer.join();
+        runEventLoop(50ms);
+
+        // Whole frames, in order, none lost or run together: all of them, or all from
+        // the first that came after the line was opened.
+        QVERIFY(!taker.taken.isEmpty());
+        const qsizetype first = joinRunningStream ? frames.indexOf(taker.taken.first()) : 0;
+        QVERIFY2(first >= 0 && first < frames.size() / 2, qPrintable(QString::number(first)));
+        QCOMPARE(taker.taken, frames.mid(first));
+    }
+
+    void noiseAtFullSpeedKeepsTheBufferBounded()
+    {
+        PseudoTerminal scale;
+        SerialPortLine line(scale.path());
+        line.open();
+        Taker taker(line);
+        qint64 mostWaiting = 0;
+        QTimer sample;
+        QObject::connect(&sample, &QTimer::timeout,
+                         [&] { mostWaiting = std::max(mostWaiting, line.bytesWaiting()); });
+        sample.start(1);
+
+        QByteArray noise(4 * 1024 * 1024, Qt::Uninitialized); // over an hour at 9600 Bd
+        QRandomGenerator(11).fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
+        std::atomic<bool> written = false;
+        std::thread writer([&] {
+            scale.write(noise);
+            written = true;
+        });
+        while (!written)
+            runEventLoop(20ms);
+        writer.join();
+        runEventLoop(50ms);
+        QVERIFY2(mostWaiting <= FrameSplitter::maxBurstBytes,
+                 qPrintable(QString::number(mostWaiting)));
+
+        const QByteArray frame = encodeReading(1700, 2500);
+        scale.write(frame);
+        QTRY_COMPARE(taker.taken.constLast(), frame);
     }
 
     void discardDropsWhatIsStillOnTheLine()
