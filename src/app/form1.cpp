@@ -1,4 +1,5 @@
 #include "form1.h"
+#include "repaintpacer.h"
 
 #include "common/failure.h"
 #include "fieldedit.h"
@@ -232,6 +233,9 @@ void Form1::buildControls()
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     text->setFocus();
+
+    m_readingRepaints =
+        new RepaintPacer({Text1, Text2}, RepaintPacer::displayRefreshMs, this);
 
     m_staleTimer = new QTimer(this);
     m_staleTimer->setInterval(250);

@@ -13,6 +13,7 @@ class QListWidget;
 class QPushButton;
 class QRadioButton;
 class QTimer;
+class RepaintPacer;
 
 class Clock;
 class MessageBoxes;
@@ -102,4 +103,5 @@ private:
     bool m_scaleLineLost = false; // since the line's fault, until the next frame
     QDate m_dateDay;              // the day of the date last written into Text3
     QString m_dateText;           // that date's text, as written
+    RepaintPacer *m_readingRepaints = nullptr; // Text1 and Text2 at the scale's rate
 };

@@ -1,4 +1,5 @@
 #include "form1.h"
+#include "repaintpacer.h"
 #include "services.h"
 
 #include "common/numbertext.h"
@@ -7,6 +8,20 @@
 #include "scale/serialline.h"
 
 #include <QLineEdit>
+
+namespace {
+
+// At the scale's full rate most frames repeat the reading shown; writing the same text
+// again would still lay it out and repaint the field, 240 times a second.
+bool showText(QLineEdit *field, const QString &text)
+{
+    if (field->text() == text)
+        return false;
+    field->setText(text);
+    return true;
+}
+
+} // namespace
 
 void Form1::MSComm1_OnComm()
 {
@@ -30,9 +45,10 @@ void Form1::MSComm1_OnComm()
     }
     const double weight = reading - textNumber(Text10->text());
     const int height = UmrechnungBin(counts.height).value();
-    Text1->setText(numberText(weight));
-    Text1->setCursorPosition(0); // a long residue text shows its sign and first digits
-    Text2->setText(numberText(height + 1103));
+    m_readingRepaints->beforeWrite();
+    if (showText(Text1, numberText(weight)))
+        Text1->setCursorPosition(0); // a long residue text shows its sign and first digits
+    showText(Text2, numberText(height + 1103));
 
     m_scaleLineLost = false;
     if (m_services.clock)
