@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 seconds="${FUZZ_SECONDS:-30}"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-for target in scaleframe numbertext cp1252 personfile gdtrequest; do
+for target in scaleframe framesplitter numbertext cp1252 personfile gdtrequest; do
     mkdir -p "$work/$target"
     echo "== fuzz_$target for ${seconds}s"
     ./build-fuzz/fuzz/fuzz_"$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
