@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr std::size_t readyFramesKept = 64;
+constexpr std::size_t readyFramesKept = 1024;
 
 void checkBounds(const FrameSplitter &splitter)
 {

@@ -4,7 +4,9 @@
 
 namespace {
 
-constexpr std::size_t readyFramesKept = 64; // a reader that stopped taking wants the latest
+// Four seconds of the stream, more than a device buffers: a reader that was away that
+// long still gets every frame; one that stopped taking gets the latest.
+constexpr std::size_t readyFramesKept = 1024;
 constexpr int framesToSettleAfterQuiet = 2;
 constexpr int framesToSettleMidStream = 3;
 constexpr int longRun = 1 << 20; // runs saturate here; only short ones are compared

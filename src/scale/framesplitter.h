@@ -19,7 +19,8 @@
 //   frame. Once the phase is settled, the run's first frame and the frames that
 //   settled it are ready at once, and every later frame as soon as its fourth byte is
 //   in. A frame that does not fit drops the phase.
-// Memory is bounded whatever arrives: the latest bytes of a burst and of ready frames.
+// Memory is bounded whatever arrives: the latest bytes of a burst, the latest 1024
+// ready frames.
 class FrameSplitter
 {
 public:

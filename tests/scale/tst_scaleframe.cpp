@@ -140,6 +140,12 @@ private Q_SLOTS:
             << quiet + paced(people(0, 1) + person(2).left(2)) +
                    Arrivals{{person(2).mid(2) + person(3), 200}}
             << QList<QByteArray>{person(0), person(1), person(2), person(3)};
+        QList<QByteArray> halfASecond;
+        for (int i = 0; i < 120; ++i)
+            halfASecond << person(i);
+        QTest::newRow("a reader away half a second gets every frame")
+            << quiet + paced(people(0, 1)) + Arrivals{{halfASecond.join(), 500}}
+            << QList<QByteArray>{person(0), person(1)} + halfASecond;
         QTest::newRow("the line quiet inside a frame: the frame is dropped")
             << quiet + paced(people(0, 1) + person(2).left(2)) + quiet + paced(person(3)) + quiet
             << QList<QByteArray>{person(0), person(1), person(3)};
