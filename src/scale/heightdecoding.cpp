@@ -3,7 +3,6 @@
 #include "common/numbertext.h"
 
 #include <array>
-#include <cmath>
 
 std::optional<int> UmrechnungBin(const QVariant &strEDaten, const QLocale &locale)
 {
@@ -23,7 +22,7 @@ std::optional<int> UmrechnungBin(const QVariant &strEDaten, const QLocale &local
     // 0..1023 as the station has always shown them (see the header).
     std::array<int, 10> gray{};
     for (int i = 9; i >= 0; --i) {
-        const double power = std::pow(2.0, i);
+        const double power = 1 << i; // exact, without a pow() call per bit and frame
         if (rest - power >= 0) {
             gray[i] = 1;
             rest -= power;
