@@ -1,10 +1,12 @@
-// Reception path of the scale: decoding alone, decoding plus the field updates of the
-// offscreen window, and the time from a frame's last byte on a pseudo-terminal to its
-// weight in Text1 (the idle gap that ends a frame included).
+// Reception path of the scale: decoding alone, splitting and decoding a continuous
+// stream, decoding plus the field updates of the offscreen window, and the time from
+// a frame's last byte on a pseudo-terminal to its weight in Text1, for single frames
+// (the idle gap that ends a frame included) and within a stream at the line's full rate.
 
 #include "fedline.h"
 #include "windowfixture.h"
 
+#include "scale/framesplitter.h"
 #include "scale/heightdecoding.h"
 #include "scale/scaleframe.h"
 #include "scale/serialportline.h"
@@ -18,9 +20,12 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <thread>
 #include <vector>
 
+#include <pthread.h>
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
@@ -47,6 +52,33 @@ void decodeOnly(benchmark::State &state)
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(decodeOnly);
+
+// A continuous stream split into frames and decoded, read a byte at a time (a reader
+// keeping up with the UART) or in larger chunks (a reader that was away).
+void splitStream(benchmark::State &state)
+{
+    QByteArray stream;
+    for (const QByteArray &frame : sampleFrames())
+        stream += frame;
+    const qsizetype chunk = state.range(0);
+    FrameSplitter splitter;
+    splitter.lineQuiet();
+    qint64 frames = 0;
+    for (auto _ : state) {
+        for (qsizetype at = 0; at < stream.size(); at += chunk) {
+            splitter.receive(QByteArrayView(stream).sliced(at, chunk), 1);
+            while (splitter.framesReady() > 0) {
+                const FrameCounts counts = decodeFrame(cutFrame(splitter.take()));
+                benchmark::DoNotOptimize(scaleReading(counts.weight));
+                benchmark::DoNotOptimize(UmrechnungBin(counts.height));
+                ++frames;
+            }
+        }
+    }
+    state.SetItemsProcessed(frames);
+    state.SetBytesProcessed(state.iterations() * stream.size());
+}
+BENCHMARK(splitStream)->Arg(1)->Arg(64);
 
 void receiveHandler(benchmark::State &state)
 {
@@ -118,5 +150,90 @@ void ptyWriteToField(benchmark::State &state)
     ::close(master);
 }
 BENCHMARK(ptyWriteToField)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(200);
+
+// Four seconds of frames at 240 a second, bytes back to back like a UART's, written
+// on a pseudo-terminal by a thread at real-time priority where allowed. Per frame the
+// time from the write of its last byte to its weight in Text1; the reported time is
+// the mean, with the slowest and the share of frames shown as counters.
+void ptyStreamToField(benchmark::State &state)
+{
+    int master = -1;
+    int other = -1;
+    char name[256] = {};
+    if (openpty(&master, &other, name, nullptr, nullptr) != 0) {
+        state.SkipWithError("openpty failed");
+        return;
+    }
+    termios raw{};
+    tcgetattr(other, &raw);
+    cfmakeraw(&raw);
+    tcsetattr(other, TCSANOW, &raw);
+    ::close(other);
+
+    SerialPortLine line(QString::fromLocal8Bit(name));
+    WindowFixture f;
+    f.services.serial = &line;
+    f.create();
+    QLineEdit *weight = f.field("Text1");
+
+    using Clock = std::chrono::steady_clock;
+    constexpr int frameCount = 960;
+    constexpr std::chrono::nanoseconds characterTime{1'000'000'000LL * 10 / 9600};
+    QByteArray stream;
+    for (int i = 0; i < frameCount; ++i)
+        stream += encodeReading(1500 + i % 500, 1500 + i); // every weight text differs
+    std::vector<Clock::time_point> written(frameCount);
+    std::vector<Clock::time_point> shown;
+    shown.reserve(frameCount);
+    QObject::connect(weight, &QLineEdit::textChanged, [&] { shown.push_back(Clock::now()); });
+
+    for (auto _ : state) {
+        shown.clear();
+        std::atomic<bool> done = false;
+        std::thread writer([&] {
+            sched_param realtime{};
+            realtime.sched_priority = sched_get_priority_min(SCHED_FIFO);
+            pthread_setschedparam(pthread_self(), SCHED_FIFO, &realtime);
+            const auto start = Clock::now() + std::chrono::milliseconds(20);
+            for (qsizetype i = 0; i < stream.size(); ++i) {
+                std::this_thread::sleep_until(start + i * characterTime);
+                if (::write(master, stream.constData() + i, 1) != 1)
+                    break;
+                if (i % 4 == 3)
+                    written[i / 4] = Clock::now();
+            }
+            done = true;
+        });
+        QEventLoop loop;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+            if (done)
+                loop.quit();
+        });
+        poll.start(50);
+        loop.exec();
+        writer.join();
+        QTimer::singleShot(100, &loop, &QEventLoop::quit);
+        loop.exec();
+
+        if (shown.size() != written.size()) {
+            state.counters["frames_shown_share"] = double(shown.size()) / frameCount;
+            state.SkipWithError("not every frame reached Text1");
+            break;
+        }
+        double total = 0;
+        double slowest = 0;
+        for (int i = 0; i < frameCount; ++i) {
+            const double seconds = std::chrono::duration<double>(shown[i] - written[i]).count();
+            total += seconds;
+            slowest = std::max(slowest, seconds);
+        }
+        state.SetIterationTime(total / frameCount);
+        state.counters["slowest_ms"] = slowest * 1000;
+        state.counters["frames_shown_share"] = double(shown.size()) / frameCount;
+    }
+    ::close(master);
+}
+BENCHMARK(ptyStreamToField)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
