@@ -3,21 +3,17 @@
 #include <QLineEdit>
 #include <QTest>
 
-// Counts the paints of a widget and keeps the text each one showed.
-class PaintWatch : public QObject
+// The text a field showed at each of its paints.
+struct PaintWatch : QObject
 {
-public:
-    explicit PaintWatch(QLineEdit *field) : m_field(field) { field->installEventFilter(this); }
-    bool eventFilter(QObject *, QEvent *event) override
+    explicit PaintWatch(QLineEdit *field) { field->installEventFilter(this); }
+    bool eventFilter(QObject *field, QEvent *event) override
     {
         if (event->type() == QEvent::Paint)
-            painted << m_field->text();
+            painted << static_cast<QLineEdit *>(field)->text();
         return false;
     }
     QStringList painted;
-
-private:
-    QLineEdit *m_field;
 };
 
 class tst_RepaintPacer : public QObject

@@ -15,6 +15,27 @@
 #include <termios.h>
 #include <unistd.h>
 
+// Real-time scheduling of the calling thread while it lives, where the system allows it:
+// on a busy machine a late wake-up would put pauses into frames that no UART makes.
+class RealTime
+{
+public:
+    RealTime()
+    {
+        pthread_getschedparam(pthread_self(), &m_policy, &m_saved);
+        sched_param realtime{};
+        realtime.sched_priority = sched_get_priority_min(SCHED_FIFO);
+        pthread_setschedparam(pthread_self(), SCHED_FIFO, &realtime);
+    }
+    ~RealTime() { pthread_setschedparam(pthread_self(), m_policy, &m_saved); }
+    RealTime(const RealTime &) = delete;
+    RealTime &operator=(const RealTime &) = delete;
+
+private:
+    int m_policy = 0;
+    sched_param m_saved{};
+};
+
 class PseudoTerminal
 {
 public:
@@ -48,6 +69,7 @@ public:
     // adapter hands them over.
     void writePaced(const std::vector<QByteArray> &pieces, std::chrono::microseconds pause) const
     {
+        const RealTime realTime;
         for (std::size_t i = 0; i < pieces.size(); ++i) {
             write(pieces[i]);
             if (i + 1 < pieces.size())
@@ -56,24 +78,16 @@ public:
     }
 
     // Writes byte i at start + i character times of 9600 Bd 8N1, as a UART at full rate:
-    // no gap anywhere. Real-time scheduling, where allowed, keeps a busy machine from
-    // putting pauses into frames.
+    // no gap anywhere.
     void writeAtLineRate(const QByteArray &stream) const
     {
-        int policy = 0;
-        sched_param saved{};
-        pthread_getschedparam(pthread_self(), &policy, &saved);
-        sched_param realtime{};
-        realtime.sched_priority = sched_get_priority_min(SCHED_FIFO);
-        pthread_setschedparam(pthread_self(), SCHED_FIFO, &realtime);
-
+        const RealTime realTime;
         constexpr std::chrono::nanoseconds characterTime{1'000'000'000LL * 10 / 9600};
         const auto start = std::chrono::steady_clock::now();
         for (qsizetype i = 0; i < stream.size(); ++i) {
             std::this_thread::sleep_until(start + i * characterTime);
             write(stream.sliced(i, 1));
         }
-        pthread_setschedparam(pthread_self(), policy, &saved);
     }
 
     // The other end goes away, like a pulled USB adapter.

@@ -45,19 +45,20 @@ QByteArray empty(int i)
 {
     return encodeReading(2126, 149 + i);
 }
-QByteArray people(int from, int to)
+QByteArray run(QByteArray (*frame)(int), int from, int to)
 {
     QByteArray stream;
     for (int i = from; i <= to; ++i)
-        stream += person(i);
+        stream += frame(i);
     return stream;
+}
+QByteArray people(int from, int to)
+{
+    return run(person, from, to);
 }
 QByteArray empties(int from, int to)
 {
-    QByteArray stream;
-    for (int i = from; i <= to; ++i)
-        stream += empty(i);
-    return stream;
+    return run(empty, from, to);
 }
 
 // The four bytes the handler decodes from what was reported.

@@ -68,6 +68,11 @@ private Q_SLOTS:
             << QList<QByteArray>{bytes({16, 2}), bytes({200, 0})} << 1000;
         QTest::newRow("byte by byte at 9600 Bd")
             << QList<QByteArray>{bytes({16}), bytes({2}), bytes({200}), bytes({0})} << 1042;
+        QTest::newRow("five bytes 1 ms apart: one burst")
+            << QList<QByteArray>{bytes({10}), bytes({20}), bytes({30}), bytes({40}), bytes({50})}
+            << 1042;
+        QTest::newRow("three bytes 1 ms apart: one burst")
+            << QList<QByteArray>{bytes({10}), bytes({20}), bytes({30})} << 1042;
         QTest::newRow("control characters are data")
             << QList<QByteArray>{bytes({0x0D, 0x11}), bytes({0x13, 0x0A})} << 1000;
         QTest::newRow("0x00 and 0xFF are data")
