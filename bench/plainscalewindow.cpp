@@ -32,8 +32,7 @@ int main(int argc, char *argv[])
     port.setStopBits(QSerialPort::OneStop);
     port.setFlowControl(QSerialPort::NoFlowControl);
     if (!port.open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "plainscalewindow: %s: %s\n", argv[1],
-                     qPrintable(port.errorString()));
+        std::fprintf(stderr, "plainscalewindow: %s: %s\n", argv[1], qPrintable(port.errorString()));
         return 1;
     }
 

@@ -234,8 +234,7 @@ void Form1::buildControls()
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     text->setFocus();
 
-    m_readingRepaints =
-        new RepaintPacer({Text1, Text2}, RepaintPacer::displayRefreshMs, this);
+    m_readingRepaints = new RepaintPacer({Text1, Text2}, RepaintPacer::displayRefreshMs, this);
 
     m_staleTimer = new QTimer(this);
     m_staleTimer->setInterval(250);
