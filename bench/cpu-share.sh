@@ -38,13 +38,14 @@ if [[ ${QT_QPA_PLATFORM:-} != offscreen ]]; then
 fi
 export LC_ALL=C.UTF-8
 
-# Starts a simulator and prints the path of its pseudo-terminal.
+# Starts a simulator (in this shell, so that cleanup ends it) and sets $tty to the path
+# of its pseudo-terminal. It stops by itself a little after the measurement.
 start_sim() {
     local out=$work/sim$1
-    "$sim" --rate 240 --paced --empty 240 >"$out" &
+    "$sim" --rate 240 --paced --empty 240 --count $(((seconds + 10) * 240)) >"$out" &
     pids+=($!)
     for _ in $(seq 50); do [[ -s $out ]] && break; sleep 0.1; done
-    head -n1 "$out"
+    tty=$(head -n1 "$out")
 }
 
 ticks() { # utime + stime of a process, in clock ticks
@@ -57,8 +58,10 @@ ticks() { # utime + stime of a process, in clock ticks
 
 hz=$(getconf CLK_TCK)
 for round in $(seq "$rounds"); do
-    tty_tessarine=$(start_sim "t$round")
-    tty_plain=$(start_sim "p$round")
+    start_sim "t$round"
+    tty_tessarine=$tty
+    start_sim "p$round"
+    tty_plain=$tty
     mkdir -p "$work/data$round"
     "$tessarine" --port "$tty_tessarine" --data-dir "$work/data$round" &
     tessarine_pid=$!
