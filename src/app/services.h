@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QDateTime>
 #include <QString>
 
 // The small interfaces behind which the window reaches the operator and the system.
@@ -30,6 +31,8 @@ class Clock
 public:
     virtual ~Clock() = default;
     virtual QDate today() const = 0;
+    // Local date and time, for when a measurement was taken.
+    virtual QDateTime now() const = 0;
     // Milliseconds on a monotonic clock, for how old the last reading is.
     virtual qint64 elapsedMs() const = 0;
 };

@@ -34,6 +34,7 @@ class SystemClock : public Clock
 public:
     SystemClock() { m_elapsed.start(); }
     QDate today() const override { return QDate::currentDate(); }
+    QDateTime now() const override { return QDateTime::currentDateTime(); }
     qint64 elapsedMs() const override { return m_elapsed.elapsed(); }
 
 private:

@@ -8,7 +8,7 @@
 
 GdtExchange::GdtExchange(const QString &directory, const QString &stationId,
                          const QString &practiceId, QObject *parent)
-    : QObject(parent), m_directory(directory),
+    : QObject(parent), m_directory(directory), m_stationId(stationId), m_practiceId(practiceId),
       m_requestName(::requestFileName(stationId, practiceId)),
       m_answerName(::answerFileName(stationId, practiceId))
 {

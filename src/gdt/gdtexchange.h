@@ -37,6 +37,8 @@ public:
     qsizetype waitingAnswers() const { return qsizetype(m_answers.size()); }
 
     QString directory() const { return m_directory; }
+    QString stationId() const { return m_stationId; }
+    QString practiceId() const { return m_practiceId; }
     QString requestFileName() const { return m_requestName; }
     QString answerFileName() const { return m_answerName; }
 
@@ -67,6 +69,8 @@ private:
     };
 
     QString m_directory;
+    QString m_stationId;
+    QString m_practiceId;
     QString m_requestName;
     QString m_answerName;
     QFileSystemWatcher m_watcher;

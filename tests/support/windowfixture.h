@@ -48,9 +48,11 @@ class ManualClock : public Clock
 {
 public:
     QDate today() const override { return date; }
+    QDateTime now() const override { return QDateTime(date, time); }
     qint64 elapsedMs() const override { return ms; }
 
     QDate date{2026, 12, 6};
+    QTime time{9, 5, 7};
     qint64 ms = 0;
 };
 
