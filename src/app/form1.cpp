@@ -3,6 +3,7 @@
 
 #include "common/failure.h"
 #include "fieldedit.h"
+#include "gdt/gdtexchange.h"
 #include "scale/serialline.h"
 #include "services.h"
 
@@ -257,6 +258,13 @@ void Form1::connectHandlers()
         connect(m_services.serial, &SerialLine::dataWaiting, this,
                 [this] { guard([this] { MSComm1_OnComm(); }); });
         connect(m_services.serial, &SerialLine::fault, this, &Form1::showLineFault);
+    }
+    if (GdtExchange *gdt = m_services.gdt) {
+        connect(gdt, &GdtExchange::requestArrived, this, &Form1::gdtRequestArrived);
+        connect(gdt, &GdtExchange::requestRejected, this, &Form1::gdtRequestRejected);
+        connect(gdt, &GdtExchange::waitingAnswersChanged, this, &Form1::showGdtAnswersWaiting);
+        connect(gdt, &GdtExchange::problem, this,
+                [this](const QString &message) { m_services.messages->inform(message); });
     }
     // The stale cue's tick also watches the calendar.
     connect(m_staleTimer, &QTimer::timeout, this, &Form1::followCalendar);

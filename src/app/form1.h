@@ -2,11 +2,15 @@
 
 #include "chartsurface.h"
 
+#include "gdt/gdtrequest.h"
+
 #include <QDate>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 class QLineEdit;
 class QListWidget;
@@ -16,10 +20,12 @@ class QTimer;
 class RepaintPacer;
 
 class Clock;
+class GdtExchange;
 class MessageBoxes;
 class ReportPrinterProvider;
 class SerialLine;
 class ShutdownRequest;
+struct TakeOverEntries;
 
 // What the window needs from the outside world; main.cpp builds the real ones.
 struct Form1Services
@@ -29,6 +35,9 @@ struct Form1Services
     SerialLine *serial = nullptr; // the scale's line; null runs without a scale
     ReportPrinterProvider *printers = nullptr;
     Clock *clock = nullptr;
+    // The practice system's exchange directory; null when no GDT link is set up.
+    // Form_Load starts it.
+    GdtExchange *gdt = nullptr;
     QString dataDir; // history and rating files; ends without a separator
     // Added to the message when the port cannot be opened at start: where the port is
     // set and which ports the machine has. May be empty.
@@ -75,6 +84,10 @@ private:
     void updateStaleCue();
     void writeDate(const QDate &date);
     void followCalendar();
+    void gdtRequestArrived(const GdtRequest &request, const QString &path);
+    void gdtRequestRejected(const QString &path, const QString &movedTo, const GdtError &error);
+    void showGdtAnswersWaiting(qsizetype waiting);
+    void answerGdtRequest(const TakeOverEntries &entries, const QStringList &assessment);
 
     Form1Services m_services;
     ChartSurface m_surface;
@@ -104,4 +117,7 @@ private:
     QDate m_dateDay;              // the day of the date last written into Text3
     QString m_dateText;           // that date's text, as written
     RepaintPacer *m_readingRepaints = nullptr; // Text1 and Text2 at the scale's rate
+    // The practice system's request whose person is in the fields, until a take-over
+    // for that person answers it.
+    std::optional<GdtRequest> m_gdtRequest;
 };

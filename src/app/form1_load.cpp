@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include "common/failure.h"
+#include "gdt/gdtexchange.h"
 #include "scale/serialline.h"
 #include "services.h"
 
@@ -26,6 +27,10 @@ void Form1::Form_Load()
 {
     Option1->setChecked(true);
     writeDate(m_services.clock->today());
+    // After the defaults above, so that they do not overwrite a request waiting since
+    // before the start; before the port, whose failure ends this handler.
+    if (m_services.gdt)
+        m_services.gdt->start();
     if (m_services.serial) {
         try {
             m_services.serial->open();

@@ -10,6 +10,8 @@
 #include <QListWidget>
 #include <QRadioButton>
 
+#include <exception>
+
 void Form1::Command2_Click()
 {
     // 1. Check the entries; a refused take-over changes nothing.
@@ -34,9 +36,20 @@ void Form1::Command2_Click()
                      recordLine(entries.date, entries.weight, entries.height, bmiShown));
     bmi->setText(bmiShown);
     // 6.-8. Rating: only the RatingFile of the class finally reached is read.
-    const double rating = ratingValue(textNumber(bmiShown), textNumber(entries.age), woman);
-    if (const auto ratingClassReached = ratingClass(rating)) {
-        List1->clear();
-        List1->addItems(readRatingFile(ratingFilePath(m_services.dataDir, *ratingClassReached)));
+    QStringList assessment;
+    std::exception_ptr ratingFailure;
+    try {
+        const double rating = ratingValue(textNumber(bmiShown), textNumber(entries.age), woman);
+        if (const auto ratingClassReached = ratingClass(rating)) {
+            List1->clear();
+            assessment = readRatingFile(ratingFilePath(m_services.dataDir, *ratingClassReached));
+            List1->addItems(assessment);
+        }
+    } catch (...) {
+        ratingFailure = std::current_exception();
     }
+    // The record is stored: the practice system gets it even without an assessment.
+    answerGdtRequest(entries, assessment);
+    if (ratingFailure)
+        std::rethrow_exception(ratingFailure);
 }

@@ -5,6 +5,7 @@
 #include "systemservices.h"
 #include "windowstart.h"
 
+#include "gdt/gdtexchange.h"
 #include "records/defaultratings.h"
 #include "report/qtreportprinter.h"
 #include "scale/seriallinefactory.h"
@@ -131,6 +132,12 @@ int main(int argc, char *argv[])
     std::unique_ptr<ReportPrinterProvider> printers = std::make_unique<QtReportPrinterProvider>();
     installDefaultRatingFiles(settings.dataDir);
 
+    // Without an exchange directory there is no GDT link, and nothing of it shows.
+    std::unique_ptr<GdtExchange> gdt;
+    if (!settings.gdtDirectory.isEmpty())
+        gdt = std::make_unique<GdtExchange>(settings.gdtDirectory, settings.gdtStationId,
+                                            settings.gdtPracticeId);
+
     WidgetMessageBoxes messages;
     SystemShutdown shutdown;
     SystemClock clock;
@@ -140,6 +147,7 @@ int main(int argc, char *argv[])
     services.serial = line.get();
     services.printers = printers.get();
     services.clock = &clock;
+    services.gdt = gdt.get();
     services.dataDir = settings.dataDir;
     const SettingKey *portKey = findSettingKey(u"port");
     services.portAdvice = [&startup, portKey] {

@@ -1,0 +1,107 @@
+#include "form1.h"
+#include "services.h"
+
+#include "common/numbertext.h"
+#include "gdt/age.h"
+#include "gdt/gdtanswer.h"
+#include "gdt/gdtexchange.h"
+#include "records/personfile.h"
+#include "records/takeover.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QRadioButton>
+
+namespace {
+
+QString requestText(const QString &path)
+{
+    return QStringLiteral("Die GDT-Anfrage „%1“").arg(QDir::toNativeSeparators(path));
+}
+
+} // namespace
+
+// The practice system names the person to be measured next. Names the take-over would
+// refuse fill nothing; what the request leaves open the operator fills in.
+void Form1::gdtRequestArrived(const GdtRequest &request, const QString &path)
+{
+    // 1. Names that no history file can carry.
+    if (!isSafeName(request.firstName) || !isSafeName(request.lastName)) {
+        m_services.messages->inform(
+            requestText(path) + QStringLiteral(" wird nicht übernommen."),
+            QStringLiteral("Der Name „%1“ enthält ein Zeichen, das in keinem Dateinamen stehen "
+                           "darf.")
+                .arg(personName(request.firstName, request.lastName)));
+        return;
+    }
+    // 2. The person, kept for the answer.
+    m_gdtRequest = request;
+    text->setText(request.firstName);
+    Text7->setText(request.lastName);
+    // 3. Age on today's date; none rather than the previous person's.
+    QStringList toDo;
+    const QDate today = m_services.clock->today();
+    const auto age = request.birthDate ? ageInYears(*request.birthDate, today) : std::nullopt;
+    Text5->setText(age ? QString::number(*age) : QString());
+    if (!request.birthDate)
+        toDo << requestText(path) + QStringLiteral(" nennt kein Geburtsdatum. Bitte das Alter "
+                                                   "eingeben.");
+    else if (!age)
+        toDo << requestText(path) +
+                    QStringLiteral(" nennt ein Geburtsdatum nach dem heutigen Tag (%1). Bitte das "
+                                   "Alter eingeben.")
+                        .arg(request.birthDate->toString(QStringLiteral("dd.MM.yyyy")));
+    // 4. Sex, where the request gives it.
+    if (request.sex == GdtSex::Male)
+        Option1->setChecked(true);
+    else if (request.sex == GdtSex::Female)
+        Option2->setChecked(true);
+    else
+        toDo << requestText(path) + QStringLiteral(" nennt kein Geschlecht. Bitte männlich oder "
+                                                   "weiblich wählen.");
+    if (!toDo.isEmpty())
+        m_services.messages->inform(toDo.join(QLatin1Char('\n')));
+}
+
+void Form1::gdtRequestRejected(const QString &path, const QString &movedTo, const GdtError &error)
+{
+    m_services.messages->inform(
+        requestText(path) +
+            QStringLiteral(" ist fehlerhaft und wird nicht übernommen. Sie liegt jetzt als „%1“ "
+                           "im GDT-Verzeichnis.")
+                .arg(QFileInfo(movedTo).fileName()),
+        gdtErrorText(error));
+}
+
+// The window's layout is fixed; its title has room to say that an answer waits until
+// the practice system has read the one before.
+void Form1::showGdtAnswersWaiting(qsizetype waiting)
+{
+    const QString title = QStringLiteral("Tessarine");
+    if (waiting == 0)
+        setWindowTitle(title);
+    else if (waiting == 1)
+        setWindowTitle(title + QStringLiteral(" – GDT-Antwort wartet"));
+    else
+        setWindowTitle(title + QStringLiteral(" – %1 GDT-Antworten warten").arg(waiting));
+}
+
+// A stored take-over for the person of the pending request answers it, once.
+void Form1::answerGdtRequest(const TakeOverEntries &entries, const QStringList &assessment)
+{
+    if (!m_services.gdt || !m_gdtRequest)
+        return;
+    // Names typed over the request's are another person's: the request waits for its own.
+    if (entries.first != m_gdtRequest->firstName || entries.last != m_gdtRequest->lastName)
+        return;
+    GdtAnswer answer =
+        answerTo(*m_gdtRequest, m_services.gdt->stationId(), m_services.gdt->practiceId());
+    answer.takenAt = m_services.clock->now();
+    answer.weightKg = textNumber(entries.weight);
+    answer.heightMm = textNumber(entries.height);
+    answer.findings = assessment;
+    const QByteArray bytes = writeGdtAnswer(answer);
+    m_gdtRequest.reset();
+    m_services.gdt->sendAnswer(bytes);
+}

@@ -1,0 +1,256 @@
+#include "../scale/pseudoterminal.h"
+#include "filebytes.h"
+#include "smallfilesystem.h"
+#include "windowfixture.h"
+
+#include "gdt/gdtexchange.h"
+#include "records/atomicfile.h"
+#include "records/rating.h"
+#include "scale/scaleframe.h"
+#include "scale/serialportline.h"
+
+#include <QDir>
+#include <QSignalSpy>
+
+namespace {
+
+const QString title = QStringLiteral("Tessarine");
+const QString waitingTitle = QStringLiteral("Tessarine – GDT-Antwort wartet");
+
+// The real window with the link on an exchange directory of its own, a small file
+// system where it can be mounted, so that one case can fill it up.
+struct GdtWindow : WindowFixture
+{
+    GdtWindow()
+    {
+        services.gdt = &exchange;
+        for (int c = 0; c <= 5; ++c)
+            writeBytes(ratingFilePath(dir.path(), c), "Bewertung \xFC\r\n\r\nZeile zwei\r\n");
+    }
+    QString gdtPath(const char *name) const { return QDir(disk.path()).filePath(name); }
+    // The practice system puts a request in place.
+    void request(const QByteArray &bytes) { writeBytes(gdtPath("BMI1EDV1.GDT"), bytes); }
+
+    SmallFileSystem disk;
+    GdtExchange exchange{disk.path(), QStringLiteral("BMI1"), QStringLiteral("EDV1")};
+};
+
+GdtRequest anna()
+{
+    GdtRequest r;
+    r.patientNumber = QStringLiteral("17");
+    r.firstName = QStringLiteral("Anna");
+    r.lastName = QStringLiteral("Beispiel");
+    r.birthDate = QDate(1990, 12, 6);
+    r.sex = GdtSex::Female;
+    return r;
+}
+
+// Each field of a GDT file as "<ID> <content>", in file order.
+QStringList fieldsOf(const QByteArray &bytes)
+{
+    const auto record = readGdtRecord(bytes);
+    if (const auto *error = std::get_if<GdtError>(&record))
+        qFatal("no record: %s", qPrintable(gdtErrorText(*error)));
+    QStringList fields;
+    for (const GdtField &field : std::get<GdtRecord>(record).fields)
+        fields << QString::fromLatin1(field.id) + QLatin1Char(' ') + field.content;
+    return fields;
+}
+
+} // namespace
+
+class TestGdtWindow : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
+
+    // A request written as a practice system writes it (code page 437, umlauts), a
+    // take-over from a scale on a pseudo-terminal, and the answer read back.
+    void requestToAnswerThroughTheWindowAndTheScale()
+    {
+        PseudoTerminal scale;
+        SerialPortLine line(scale.path());
+        GdtWindow f;
+        f.services.serial = &line;
+        f.create();
+        f.request("01380006302\r\n0138315BMI1\r\n0138316EDV1\r\n01092062\r\n"
+                  "01330004711\r\n0143101M\x81\xE1ig\r\n0153102J\x81rgen\r\n"
+                  "017310324121960\r\n01031101\r\n");
+        QTRY_COMPARE(f.field("Text7")->text(), QStringLiteral("Müßig"));
+        QCOMPARE(f.field("text")->text(), QStringLiteral("Jürgen"));
+        QCOMPARE(f.field("Text5")->text(), QStringLiteral("65"));
+        QVERIFY(f.find<QRadioButton>("Option1")->isChecked());
+        QVERIFY(QDir(f.disk.path()).isEmpty()); // the request is removed once read
+
+        scale.write(encodeReading(1750, 0)); // the zero reference
+        QTRY_COMPARE(f.field("Text10")->text(), QStringLiteral("0"));
+        scale.write(encodeReading(1750, weightCountOf(72.5)));
+        QTRY_COMPARE(f.field("Text1")->text(), QStringLiteral("72,5"));
+        QCOMPARE(f.field("Text2")->text(), QStringLiteral("1750"));
+        f.button("Command2")->click();
+
+        QCOMPARE(f.messages.shown, QStringList());
+        QVERIFY(fileExists(f.filePath(QStringLiteral("Jürgen Müßig.txt"))));
+        const QByteArray answer = readBytes(f.gdtPath("EDV1BMI1.GDT"));
+        const QString length = QStringLiteral("%1").arg(answer.size(), 5, 10, QChar('0'));
+        const QStringList expected =
+            QStringLiteral("8000 6310|8100 %1|8315 EDV1|8316 BMI1|9206 2|9218 02.10|3000 4711|"
+                           "3101 Müßig|3102 Jürgen|3103 24121960|3110 1|6200 06122026|"
+                           "6201 090507|3622 175.0|3623 72.5|8410 GEWICHT|8411 Gewicht|8420 72.5|"
+                           "8421 kg|8410 GROESSE|8411 Größe|8420 175.0|8421 cm|8410 BMI|"
+                           "8411 Body-Mass-Index|8420 23.7|8421 kg/m2|6220 Bewertung ü|"
+                           "6220 Zeile zwei")
+                .arg(length)
+                .split(QLatin1Char('|'));
+        QCOMPARE(fieldsOf(answer), expected);
+    }
+
+    void requestFillsTheWindow_data()
+    {
+        QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<QStringList>("fields"); // first, last, age, sex afterwards
+        QTest::addColumn<QString>("message");    // %1: the request's path
+        QTest::addColumn<QString>("detail");     // its start
+        const auto row = [](const char *name, const QByteArray &request, const char *fields,
+                            const char *message = "", const char *detail = "") {
+            QTest::newRow(name) << request << QString::fromUtf8(fields).split(QLatin1Char('|'))
+                                << QString::fromUtf8(message) << QString::fromUtf8(detail);
+        };
+        auto with = [](auto change) {
+            GdtRequest r = anna();
+            change(r);
+            return writeGdtRequest(r);
+        };
+        const char *before = "Alt|Person|50|w";
+        const char *refused = "Die GDT-Anfrage „%1“ wird nicht übernommen.";
+        row("woman, birthday today", writeGdtRequest(anna()), "Anna|Beispiel|36|w");
+        row("man, 6301, ANSI", with([](GdtRequest &r) {
+                r.recordType = "6301";
+                r.charset = GdtCharset::Ansi;
+                r.firstName = QStringLiteral("Jörg");
+                r.birthDate = QDate(1990, 12, 7);
+                r.sex = GdtSex::Male;
+            }),
+            "Jörg|Beispiel|35|m");
+        row("no birth date: age emptied", with([](GdtRequest &r) { r.birthDate.reset(); }),
+            "Anna|Beispiel||w",
+            "Die GDT-Anfrage „%1“ nennt kein Geburtsdatum. Bitte das Alter eingeben.");
+        row("born after today", with([](GdtRequest &r) { r.birthDate = QDate(2026, 12, 7); }),
+            "Anna|Beispiel||w",
+            "Die GDT-Anfrage „%1“ nennt ein Geburtsdatum nach dem heutigen Tag (07.12.2026). "
+            "Bitte das Alter eingeben.");
+        row("sex not given: options stay", with([](GdtRequest &r) {
+                r.sex = GdtSex::Unknown;
+                r.firstName = QStringLiteral("Kim");
+            }),
+            "Kim|Beispiel|36|w",
+            "Die GDT-Anfrage „%1“ nennt kein Geschlecht. Bitte männlich oder weiblich wählen.");
+        row("unsafe name", with([](GdtRequest &r) { r.lastName = QStringLiteral("Bei/spiel"); }),
+            before, refused, "Der Name „Anna Bei/spiel“");
+        row("name outside Windows-1252",
+            with([](GdtRequest &r) { r.lastName = QStringLiteral("Σigma"); }), before, refused,
+            "Der Name „Anna Σigma“");
+        row("bad line length: moved aside", "01380006302\r\n0143101Kim\r\n", before,
+            "Die GDT-Anfrage „%1“ ist fehlerhaft und wird nicht übernommen. Sie liegt jetzt als "
+            "„BMI1EDV1.GDT.fehlerhaft“ im GDT-Verzeichnis.",
+            "Zeile 2: ");
+    }
+    void requestFillsTheWindow()
+    {
+        QFETCH(QByteArray, request);
+        QFETCH(QStringList, fields);
+        QFETCH(QString, message);
+        QFETCH(QString, detail);
+        GdtWindow f;
+        f.create();
+        f.field("text")->setText(QStringLiteral("Alt"));
+        f.field("Text7")->setText(QStringLiteral("Person"));
+        f.field("Text5")->setText(QStringLiteral("50"));
+        f.find<QRadioButton>("Option2")->setChecked(true);
+        f.request(request);
+        QTRY_VERIFY(!QFile::exists(f.gdtPath("BMI1EDV1.GDT")));
+
+        const QStringList shown{f.field("text")->text(), f.field("Text7")->text(),
+                                f.field("Text5")->text(),
+                                f.find<QRadioButton>("Option1")->isChecked() ? "m" : "w"};
+        QCOMPARE(shown, fields);
+        QCOMPARE(f.messages.shown.join('|'),
+                 message.isEmpty() ? message : message.arg(f.gdtPath("BMI1EDV1.GDT")));
+        QCOMPARE(f.messages.details.join('|').left(detail.size()), detail);
+    }
+
+    void answersOneStoredTakeOverOfTheRequestsPerson_data()
+    {
+        QTest::addColumn<QString>("last"); // typed for the first take-over
+        QTest::addColumn<QString>("weight");
+        QTest::addColumn<QString>("obstacle"); // in the way of the first take-over
+        QTest::addColumn<bool>("answered");    // by the first take-over, else the second
+        const auto row = [](const char *name, const char *last, const char *weight,
+                            const char *obstacle, bool answered) {
+            QTest::newRow(name) << QString::fromUtf8(last) << QString::fromUtf8(weight)
+                                << QString::fromUtf8(obstacle) << answered;
+        };
+        row("the request's person", "Beispiel", "72,5", "", true);
+        row("another person's name", "Anders", "72,5", "", false);
+        row("refused take-over", "Beispiel", "99999", "", false);
+        row("earlier answer unread", "Beispiel", "72,5", "unread", true);
+        row("full disk", "Beispiel", "72,5", "full", true);
+        row("rating file missing", "Beispiel", "72,5", "no rating", true);
+    }
+    void answersOneStoredTakeOverOfTheRequestsPerson()
+    {
+        QFETCH(QString, last);
+        QFETCH(QString, weight);
+        QFETCH(QString, obstacle);
+        QFETCH(bool, answered);
+        GdtWindow f;
+        if (obstacle == QLatin1String("full") && !f.disk.mounted())
+            QSKIP(f.disk.whyNot());
+        f.create();
+        QSignalSpy written(&f.exchange, &GdtExchange::answerWritten);
+        f.request(writeGdtRequest(anna()));
+        QTRY_COMPARE(f.field("text")->text(), QStringLiteral("Anna"));
+        const QString answer = f.gdtPath("EDV1BMI1.GDT");
+        if (obstacle == QLatin1String("unread"))
+            writeBytes(answer, "alt");
+        if (obstacle == QLatin1String("full"))
+            f.disk.fill();
+        if (obstacle == QLatin1String("no rating")) // the record is stored all the same
+            QFile::remove(ratingFilePath(f.dir.path(), 2));
+        const bool held = obstacle == QLatin1String("unread") || obstacle == QLatin1String("full");
+
+        auto takeOver = [&f](const QString &lastName, const QString &kg) {
+            f.field("Text7")->setText(lastName);
+            f.field("Text1")->setText(kg);
+            f.field("Text2")->setText(QStringLiteral("1750"));
+            f.button("Command2")->click();
+        };
+        takeOver(last, weight);
+        QCOMPARE(f.form->windowTitle(), held ? waitingTitle : title);
+        QCOMPARE(written.count(), answered && !held ? 1 : 0);
+        if (obstacle == QLatin1String("full")) {
+            QCOMPARE(f.messages.shown.size(), 1);
+            QVERIFY2(f.messages.shown.at(0).contains(answer) &&
+                         f.messages.shown.at(0).endsWith(systemCause(ENOSPC)),
+                     qPrintable(f.messages.shown.at(0)));
+            f.disk.freeSpace();
+        }
+        if (obstacle == QLatin1String("unread")) {
+            QCOMPARE(readBytes(answer), QByteArray("alt"));
+            QFile::remove(answer); // the practice system reads it
+        }
+        QTRY_COMPARE(written.count(), answered ? 1 : 0);
+        QCOMPARE(f.form->windowTitle(), title);
+        QFile::remove(answer);
+
+        // With the request's names: the answer if none went out yet, else nothing.
+        takeOver(QStringLiteral("Beispiel"), QStringLiteral("72,5"));
+        QCOMPARE(written.count(), 1);
+        QCOMPARE(QFile::exists(answer), !answered);
+    }
+};
+
+QTEST_MAIN(TestGdtWindow)
+#include "tst_gdtwindow.moc"
