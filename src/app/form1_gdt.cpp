@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QRadioButton>
 
 namespace {
@@ -35,10 +36,12 @@ void Form1::gdtRequestArrived(const GdtRequest &request, const QString &path)
                 .arg(personName(request.firstName, request.lastName)));
         return;
     }
-    // 2. The person, kept for the answer.
+    // 2. The person, kept for the answer; the previous person's BMI and assessment go.
     m_gdtRequest = request;
     text->setText(request.firstName);
     Text7->setText(request.lastName);
+    bmi->clear();
+    List1->clear();
     // 3. Age on today's date; none rather than the previous person's.
     QStringList toDo;
     const QDate today = m_services.clock->today();

@@ -84,17 +84,7 @@ Delivery deliverFile(const QString &dir, const QString &name, const QByteArray &
 {
     if (!findFileIgnoringCase(dir, name).isEmpty())
         return Delivery::Waiting;
-    const QString target = QDir(dir).filePath(name);
-    const QString temporary = target + QStringLiteral(".tmp");
-    QFile::remove(temporary); // left by a write that was cut short
-    if (!createNewFile(temporary, bytes))
-        fail(temporary, QStringLiteral("angelegt"), QStringLiteral("Sie wird gerade geschrieben."));
-    QFile file(temporary);
-    if (file.rename(target))
-        return Delivery::Written;
-    const QString cause = file.errorString();
-    QFile::remove(temporary);
-    if (QFileInfo::exists(target))
-        return Delivery::Waiting;
-    fail(target, QStringLiteral("angelegt"), cause);
+    // Written whole under a temporary name and put in place without replacing: a file
+    // that appeared meanwhile is an unread one, and the new file waits.
+    return createNewFile(QDir(dir).filePath(name), bytes) ? Delivery::Written : Delivery::Waiting;
 }

@@ -124,21 +124,21 @@ private Q_SLOTS:
             change(r);
             return writeGdtRequest(r);
         };
-        const char *before = "Alt|Person|50|w";
+        const char *before = "Alt|Person|50|w|23|1";
         const char *refused = "Die GDT-Anfrage „%1“ wird nicht übernommen.";
-        row("woman, birthday today", writeGdtRequest(anna()), "Anna|Beispiel|36|w");
+        row("woman, birthday today", writeGdtRequest(anna()), "Anna|Beispiel|36|w||0");
         row("no birth date: age emptied", with([](GdtRequest &r) { r.birthDate.reset(); }),
-            "Anna|Beispiel||w",
+            "Anna|Beispiel||w||0",
             "Die GDT-Anfrage „%1“ nennt kein Geburtsdatum. Bitte das Alter eingeben.");
         row("born after today", with([](GdtRequest &r) { r.birthDate = QDate(2026, 12, 7); }),
-            "Anna|Beispiel||w",
+            "Anna|Beispiel||w||0",
             "Die GDT-Anfrage „%1“ nennt ein Geburtsdatum nach dem heutigen Tag (07.12.2026). "
             "Bitte das Alter eingeben.");
         row("sex not given: options stay", with([](GdtRequest &r) {
                 r.sex = GdtSex::Unknown;
                 r.firstName = QStringLiteral("Kim");
             }),
-            "Kim|Beispiel|36|w",
+            "Kim|Beispiel|36|w||0",
             "Die GDT-Anfrage „%1“ nennt kein Geschlecht. Bitte männlich oder weiblich wählen.");
         row("unsafe name", with([](GdtRequest &r) { r.lastName = QStringLiteral("Bei/spiel"); }),
             before, refused, "Der Name „Anna Bei/spiel“");
@@ -162,12 +162,15 @@ private Q_SLOTS:
         f.field("Text7")->setText(QStringLiteral("Person"));
         f.field("Text5")->setText(QStringLiteral("50"));
         f.find<QRadioButton>("Option2")->setChecked(true);
+        f.field("bmi")->setText(QStringLiteral("23"));
+        f.list()->addItem(QStringLiteral("the previous person's assessment"));
         f.request(request);
         QTRY_VERIFY(!QFile::exists(f.gdtPath("BMI1EDV1.GDT")));
 
-        const QStringList shown{f.field("text")->text(), f.field("Text7")->text(),
-                                f.field("Text5")->text(),
-                                f.find<QRadioButton>("Option1")->isChecked() ? "m" : "w"};
+        const QStringList shown{
+            f.field("text")->text(),  f.field("Text7")->text(),
+            f.field("Text5")->text(), f.find<QRadioButton>("Option1")->isChecked() ? "m" : "w",
+            f.field("bmi")->text(),   QString::number(f.list()->count())};
         QCOMPARE(shown, fields);
         QCOMPARE(f.messages.shown.join('|'),
                  message.isEmpty() ? message : message.arg(f.gdtPath("BMI1EDV1.GDT")));
