@@ -54,6 +54,11 @@ int FrameSplitter::quietToAwaitMs() const
 {
     if (m_phase >= 0)
         return atFrameBoundary() ? 0 : streamPauseMs;
+    // Frames that fit in a row make a stream even while its phase is unclear (an empty
+    // scale fits two phases): a short pause there is a reader's or a writer's hiccup
+    // more often than its end, and ending it there would cut a frame in the wrong place.
+    if (*std::max_element(m_runs.begin(), m_runs.end()) >= framesToSettleAfterQuiet)
+        return streamPauseMs;
     return !m_burst.isEmpty() || !m_startsFrame ? idleGapMs : 0;
 }
 

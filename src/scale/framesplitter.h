@@ -35,7 +35,8 @@ public:
     // as the reader saw them (a late reader sees a pause the line did not have).
     void receive(QByteArrayView bytes, qint64 msSincePrevious);
     // How long the line must be quiet for quietness to end something now: idleGapMs
-    // outside a stream, streamPauseMs inside a frame of one, 0 when nothing waits.
+    // outside a stream, streamPauseMs inside a frame of one or while fitting frames
+    // leave its phase unclear, 0 when nothing waits.
     int quietToAwaitMs() const;
     // The line has been quiet that long: the burst ends (a stream's unfinished frame is
     // dropped) and the next byte starts a frame.

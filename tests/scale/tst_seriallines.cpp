@@ -17,6 +17,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 
@@ -114,15 +115,21 @@ private Q_SLOTS:
     void streamAtFullRateGivesEveryFrame_data()
     {
         QTest::addColumn<bool>("joinRunningStream");
-        QTest::newRow("line open before the stream") << false;
-        QTest::newRow("line opened while the stream runs") << true;
+        QTest::addColumn<int>("emptyFrames");    // first, while two phases fit the frames
+        QTest::addColumn<int>("stallAfterByte"); // the writer pauses 30 ms there, or -1
+        QTest::newRow("line open before the stream") << false << 0 << -1;
+        QTest::newRow("line opened while the stream runs") << true << 0 << -1;
+        QTest::newRow("joined while empty, the writer stalling inside a frame")
+            << true << 240 << 150 * 4 + 1;
     }
     void streamAtFullRateGivesEveryFrame()
     {
         QFETCH(bool, joinRunningStream);
+        QFETCH(int, emptyFrames);
+        QFETCH(int, stallAfterByte);
         QList<QByteArray> frames;
         for (int i = 0; i < 480; ++i) // two seconds
-            frames << encodeReading(1500 + i, 2000 + i);
+            frames << encodeReading(1500 + i, i < emptyFrames ? 149 : 2000 + i);
 
         PseudoTerminal scale;
         SerialPortLine line(scale.path());
@@ -135,21 +142,34 @@ private Q_SLOTS:
             openLikeTheWindow();
             runEventLoop(20ms);
         }
-        std::thread writer([&] { scale.writeAtLineRate(frames.join()); });
+        std::thread writer([&] {
+            const QByteArray stream = frames.join();
+            if (stallAfterByte < 0)
+                return scale.writeAtLineRate(stream);
+            scale.writeAtLineRate(stream.first(stallAfterByte));
+            std::this_thread::sleep_for(30ms);
+            scale.writeAtLineRate(stream.sliced(stallAfterByte));
+        });
         if (joinRunningStream) {
             std::this_thread::sleep_for(300ms);
             openLikeTheWindow();
         }
         runEventLoop(2200ms);
         writer.join();
-        runEventLoop(50ms);
+        runEventLoop(150ms);
 
-        // Whole frames, in order, none lost or run together: all of them, or all from
-        // the first that came after the line was opened.
+        // Whole frames, in order, none run together or cut in the wrong place: all of
+        // them, or from the first that came after the line was opened; of the empty
+        // scale's frames, some may be held back until the phase is clear.
         QVERIFY(!taker.taken.isEmpty());
-        const qsizetype first = joinRunningStream ? frames.indexOf(taker.taken.first()) : 0;
-        QVERIFY2(first >= 0 && first < frames.size() / 2, qPrintable(QString::number(first)));
-        QCOMPARE(taker.taken, frames.mid(first));
+        QList<qsizetype> sent;
+        for (const QByteArray &frame : taker.taken)
+            sent << frames.indexOf(frame);
+        QVERIFY2(sent.first() >= 0 && sent.first() < frames.size() / 2,
+                 qPrintable(QString::number(sent.first())));
+        QVERIFY(std::is_sorted(sent.begin(), sent.end()) && !sent.contains(-1));
+        const qsizetype whole = std::max<qsizetype>(sent.first(), emptyFrames);
+        QCOMPARE(taker.taken.mid(sent.indexOf(whole)), frames.mid(whole));
     }
 
     void noiseAtFullSpeedKeepsTheBufferBounded()
