@@ -4,6 +4,7 @@
 // (the idle gap that ends a frame included) and within a stream at the line's full rate.
 
 #include "fedline.h"
+#include "pseudoterminal.h"
 #include "windowfixture.h"
 
 #include "scale/framesplitter.h"
@@ -25,9 +26,6 @@
 #include <thread>
 #include <vector>
 
-#include <pthread.h>
-#include <pty.h>
-#include <termios.h>
 #include <unistd.h>
 
 namespace {
@@ -103,16 +101,8 @@ BENCHMARK(receiveHandler);
 // moment the handler has written Text1.
 void ptyWriteToField(benchmark::State &state)
 {
-    int master = -1;
-    int other = -1;
-    char name[256] = {};
-    if (openpty(&master, &other, name, nullptr, nullptr) != 0) {
-        state.SkipWithError("openpty failed");
-        return;
-    }
-    ::close(other);
-
-    SerialPortLine line(QString::fromLocal8Bit(name));
+    PseudoTerminal scale;
+    SerialPortLine line(scale.path());
     WindowFixture f;
     f.services.serial = &line;
     f.create();
@@ -130,10 +120,7 @@ void ptyWriteToField(benchmark::State &state)
     for (auto _ : state) {
         const QByteArray &frame = frames[i++ % frames.size()];
         const auto start = std::chrono::steady_clock::now();
-        if (::write(master, frame.constData(), 4) != 4) {
-            state.SkipWithError("pty write failed");
-            break;
-        }
+        scale.write(frame);
         timeout.start(1000);
         const int lost = loop.exec();
         const auto end = std::chrono::steady_clock::now();
@@ -147,7 +134,6 @@ void ptyWriteToField(benchmark::State &state)
         state.SetIterationTime(seconds);
     }
     state.counters["slowest_ms"] = slowest * 1000;
-    ::close(master);
 }
 BENCHMARK(ptyWriteToField)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(200);
 
@@ -157,20 +143,9 @@ BENCHMARK(ptyWriteToField)->UseManualTime()->Unit(benchmark::kMillisecond)->Iter
 // the mean, with the slowest and the share of frames shown as counters.
 void ptyStreamToField(benchmark::State &state)
 {
-    int master = -1;
-    int other = -1;
-    char name[256] = {};
-    if (openpty(&master, &other, name, nullptr, nullptr) != 0) {
-        state.SkipWithError("openpty failed");
-        return;
-    }
-    termios raw{};
-    tcgetattr(other, &raw);
-    cfmakeraw(&raw);
-    tcsetattr(other, TCSANOW, &raw);
-    ::close(other);
+    PseudoTerminal scale;
 
-    SerialPortLine line(QString::fromLocal8Bit(name));
+    SerialPortLine line(scale.path());
     WindowFixture f;
     f.services.serial = &line;
     f.create();
@@ -191,14 +166,11 @@ void ptyStreamToField(benchmark::State &state)
         shown.clear();
         std::atomic<bool> done = false;
         std::thread writer([&] {
-            sched_param realtime{};
-            realtime.sched_priority = sched_get_priority_min(SCHED_FIFO);
-            pthread_setschedparam(pthread_self(), SCHED_FIFO, &realtime);
+            const RealTime realTime;
             const auto start = Clock::now() + std::chrono::milliseconds(20);
             for (qsizetype i = 0; i < stream.size(); ++i) {
                 std::this_thread::sleep_until(start + i * characterTime);
-                if (::write(master, stream.constData() + i, 1) != 1)
-                    break;
+                scale.write(stream.sliced(i, 1));
                 if (i % 4 == 3)
                     written[i / 4] = Clock::now();
             }
@@ -232,7 +204,6 @@ void ptyStreamToField(benchmark::State &state)
         state.counters["slowest_ms"] = slowest * 1000;
         state.counters["frames_shown_share"] = double(shown.size()) / frameCount;
     }
-    ::close(master);
 }
 BENCHMARK(ptyStreamToField)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 

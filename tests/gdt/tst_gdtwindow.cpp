@@ -1,5 +1,5 @@
-#include "../scale/pseudoterminal.h"
 #include "filebytes.h"
+#include "pseudoterminal.h"
 #include "smallfilesystem.h"
 #include "windowfixture.h"
 
