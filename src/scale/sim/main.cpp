@@ -1,23 +1,17 @@
 // tessarine-scale-sim: sends the frames of a scale on which a person stands, on a
 // given serial device or on a new pseudo-terminal whose path it prints.
 
+#include "framesink.h"
+
 #include "scale/scaleframe.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QRandomGenerator>
 
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <thread>
-
-#include <fcntl.h>
-#include <pty.h>
-#include <sched.h>
-#include <termios.h>
-#include <unistd.h>
 
 namespace {
 
@@ -33,26 +27,6 @@ struct Options
     int noiseCounts = 2;
     bool paced = false;
 };
-
-// Raw 9600 8N1: nothing may be translated, 0x00 and 0xFF are data.
-bool makeRaw(int fd)
-{
-    termios settings{};
-    if (tcgetattr(fd, &settings) != 0)
-        return false;
-    cfmakeraw(&settings);
-    settings.c_cflag &= ~static_cast<tcflag_t>(CSTOPB | PARENB | CRTSCTS);
-    settings.c_cflag |= CLOCAL | CREAD | CS8;
-    cfsetispeed(&settings, B9600);
-    cfsetospeed(&settings, B9600);
-    return tcsetattr(fd, TCSANOW, &settings) == 0;
-}
-
-[[noreturn]] void fail(const char *what)
-{
-    std::fprintf(stderr, "tessarine-scale-sim: %s: %s\n", what, std::strerror(errno));
-    std::exit(1);
-}
 
 Options parse(const QCoreApplication &application)
 {
@@ -128,24 +102,18 @@ using Clock = std::chrono::steady_clock;
 // One character on the line: start bit, 8 data bits, stop bit at 9600 Bd.
 constexpr std::chrono::nanoseconds characterTime{1'000'000'000LL * 10 / 9600};
 
-// Writes all of data; a full buffer (nobody reading) drops the frame rather than block.
 // Paced, byte i leaves at start + i character times, as from a UART: at the line's
 // full rate the frames follow each other without any gap.
-void send(int fd, const QByteArray &data, bool paced, Clock::time_point start)
+void send(FrameSink &sink, const QByteArray &frame, bool paced, Clock::time_point start)
 {
-    for (qsizetype i = 0; i < data.size();) {
-        const qsizetype n = paced ? 1 : data.size() - i;
-        if (paced)
-            std::this_thread::sleep_until(start + i * characterTime);
-        const ssize_t written = ::write(fd, data.constData() + i, static_cast<size_t>(n));
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            if (errno == EAGAIN || errno == EIO)
-                return;
-            fail("schreiben");
-        }
-        i += written;
+    if (!paced) {
+        sink.send(frame);
+        return;
+    }
+    for (qsizetype i = 0; i < frame.size(); ++i) {
+        std::this_thread::sleep_until(start + i * characterTime);
+        if (!sink.send(frame.mid(i, 1)))
+            return; // a frame's remainder alone would be misread as a frame
     }
 }
 
@@ -157,33 +125,9 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("tessarine-scale-sim"));
     const Options options = parse(application);
 
-    int fd = -1;
-    int slave = -1;
-    if (options.device.isEmpty()) {
-        char name[256] = {};
-        if (openpty(&fd, &slave, name, nullptr, nullptr) != 0)
-            fail("openpty");
-        // Holding the other side open keeps the pair alive while Tessarine reopens it.
-        if (!makeRaw(slave))
-            fail("tcsetattr");
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
-        std::printf("%s\n", name);
-        std::fflush(stdout);
-    } else {
-        fd = ::open(options.device.toLocal8Bit().constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
-        if (fd < 0)
-            fail(options.device.toLocal8Bit().constData());
-        if (!makeRaw(fd))
-            fail("tcsetattr");
-    }
-
-    if (options.paced) {
-        // On a busy machine a late wake-up would put a pause into a frame, which no
-        // UART does; real-time scheduling keeps the pacing where the system allows it.
-        sched_param priority{};
-        priority.sched_priority = sched_get_priority_min(SCHED_FIFO);
-        sched_setscheduler(0, SCHED_FIFO, &priority);
-    }
+    const std::unique_ptr<FrameSink> sink = openFrameSink(options.device);
+    if (options.paced)
+        keepPacingOnTime();
 
     const int tareCount = weightCountOf(options.tareKg);
     const int loadCount = weightCountOf(options.tareKg + options.weightKg);
@@ -200,15 +144,9 @@ int main(int argc, char *argv[])
             weightCount = loadCount + noise;
             height = options.heightMm;
         }
-        send(fd, encodeReading(height, weightCount), options.paced, next);
+        send(*sink, encodeReading(height, weightCount), options.paced, next);
         next += std::chrono::duration_cast<Clock::duration>(interval);
         std::this_thread::sleep_until(next);
     }
-    if (slave >= 0) {
-        // Let the last frames drain before the pair disappears.
-        tcdrain(fd);
-        ::close(slave);
-    }
-    ::close(fd);
     return 0;
 }
