@@ -39,15 +39,24 @@ endfunction()
 cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL tessarine_check_pure_targets)
 
 # tessarine_add_test(tst_name SOURCES a.cpp [b.cpp] LIBS lib... [ENV VAR=value...])
-# Window tests run on the offscreen platform so that no display is needed.
+# Window tests run on the offscreen platform so that no display is needed; a Windows
+# build made here runs them under Wine.
 function(tessarine_add_test name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;ENV" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LIBS})
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
     tessarine_warnings(${name})
-    add_test(NAME ${name} COMMAND ${name})
-    set_tests_properties(${name} PROPERTIES
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;${ARG_ENV}"
-        TIMEOUT 120)
+    if(TESSARINE_TESTS_UNDER_WINE)
+        # Wine hands WINEQT_X on to the program as QT_X, and no QT_X itself.
+        list(TRANSFORM ARG_ENV REPLACE "^QT_" "WINEQT_")
+        tessarine_add_wine_test(${name} ${name})
+        set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT LC_ALL=C.UTF-8 ${ARG_ENV})
+        set_tests_properties(${name} PROPERTIES TIMEOUT 120)
+    else()
+        add_test(NAME ${name} COMMAND ${name})
+        set_tests_properties(${name} PROPERTIES
+            ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;${ARG_ENV}"
+            TIMEOUT 120)
+    endif()
 endfunction()

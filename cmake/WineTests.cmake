@@ -1,0 +1,62 @@
+# A Windows build made on Linux runs its tests under Wine: each test program through
+# wine-test.sh, all of them in one fresh Wine prefix under the build tree that a CTest
+# fixture creates before the first test and stops after the last.
+
+find_program(TESSARINE_WINE NAMES wine64 wine PATHS /usr/lib/wine REQUIRED)
+find_program(TESSARINE_WINESERVER NAMES wineserver64 wineserver PATHS /usr/lib/wine REQUIRED)
+
+# The runtime DLLs the programs load: Qt's and MinGW's (C++ library, unwinder, threads).
+foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
+    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
+                    OUTPUT_VARIABLE found OUTPUT_STRIP_TRAILING_WHITESPACE)
+    get_filename_component(found ${found} REALPATH)
+    if(NOT EXISTS ${found})
+        message(FATAL_ERROR "${CMAKE_CXX_COMPILER} does not know ${dll}")
+    endif()
+    list(APPEND TESSARINE_MINGW_RUNTIME ${found})
+endforeach()
+get_target_property(qt_core_dll Qt6::Core IMPORTED_LOCATION_RELEASE)
+get_filename_component(qt_bin ${qt_core_dll} DIRECTORY)
+set(wine_path ${CMAKE_BINARY_DIR}/tests/support/wine ${qt_bin})
+foreach(dll IN LISTS TESSARINE_MINGW_RUNTIME)
+    get_filename_component(dir ${dll} DIRECTORY)
+    list(APPEND wine_path ${dir})
+endforeach()
+list(REMOVE_DUPLICATES wine_path)
+string(REPLACE ";" ":" wine_path "${wine_path}")
+
+# On Windows the offscreen platform renders with FreeType from one folder of fonts:
+# the window's sans-serif families, as fontconfig offers them on Linux.
+set(TESSARINE_WINE_FONTS ${CMAKE_BINARY_DIR}/wine-fonts)
+file(GLOB fonts /usr/share/fonts/truetype/liberation/LiberationSans-*.ttf
+     /usr/share/fonts/truetype/dejavu/DejaVuSans*.ttf)
+if(NOT fonts)
+    message(FATAL_ERROR "Liberation or DejaVu fonts are needed for the tests under Wine")
+endif()
+file(MAKE_DIRECTORY ${TESSARINE_WINE_FONTS})
+foreach(font IN LISTS fonts)
+    get_filename_component(name ${font} NAME)
+    file(CREATE_LINK ${font} ${TESSARINE_WINE_FONTS}/${name} SYMBOLIC)
+endforeach()
+
+set(TESSARINE_WINE_ENVIRONMENT
+    WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix
+    TESSARINE_WINE=${TESSARINE_WINE}
+    TESSARINE_WINESERVER=${TESSARINE_WINESERVER}
+    TESSARINE_WINE_PATH=${wine_path}
+    TESSARINE_WINE_FONTS=${TESSARINE_WINE_FONTS})
+
+add_test(NAME wine_prefix COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/wine-prefix.sh create)
+add_test(NAME wine_prefix_stop COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/wine-prefix.sh stop)
+set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine TIMEOUT 180
+                     ENVIRONMENT "${TESSARINE_WINE_ENVIRONMENT}")
+set_tests_properties(wine_prefix_stop PROPERTIES FIXTURES_CLEANUP wine
+                     ENVIRONMENT "${TESSARINE_WINE_ENVIRONMENT}")
+
+# tessarine_add_wine_test(name program [arguments...]): a Qt Test program under Wine.
+function(tessarine_add_wine_test name program)
+    add_test(NAME ${name} COMMAND bash ${PROJECT_SOURCE_DIR}/cmake/wine-test.sh
+                                  $<TARGET_FILE:${program}> ${ARGN})
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine
+                         ENVIRONMENT "${TESSARINE_WINE_ENVIRONMENT}")
+endfunction()
