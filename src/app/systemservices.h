@@ -1,6 +1,7 @@
 #pragma once
 
 #include "services.h"
+#include "systemshutdown.h"
 
 #include <QElapsedTimer>
 
@@ -20,13 +21,6 @@ public:
 
 private:
     QWidget *m_parent = nullptr;
-};
-
-// On Windows the station's shutdown command; elsewhere the program ends itself.
-class SystemShutdown : public ShutdownRequest
-{
-public:
-    void request() override;
 };
 
 class SystemClock : public Clock
