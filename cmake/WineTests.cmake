@@ -5,19 +5,9 @@
 find_program(TESSARINE_WINE NAMES wine64 wine PATHS /usr/lib/wine REQUIRED)
 find_program(TESSARINE_WINESERVER NAMES wineserver64 wineserver PATHS /usr/lib/wine REQUIRED)
 
-# The runtime DLLs the programs load: Qt's and MinGW's (C++ library, unwinder, threads).
-foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
-    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
-                    OUTPUT_VARIABLE found OUTPUT_STRIP_TRAILING_WHITESPACE)
-    get_filename_component(found ${found} REALPATH)
-    if(NOT EXISTS ${found})
-        message(FATAL_ERROR "${CMAKE_CXX_COMPILER} does not know ${dll}")
-    endif()
-    list(APPEND TESSARINE_MINGW_RUNTIME ${found})
-endforeach()
-get_target_property(qt_core_dll Qt6::Core IMPORTED_LOCATION_RELEASE)
-get_filename_component(qt_bin ${qt_core_dll} DIRECTORY)
-set(wine_path ${CMAKE_BINARY_DIR}/tests/support/wine ${qt_bin})
+# The programs find their DLLs on the PATH: the test tools', Qt's and MinGW's.
+include(${CMAKE_CURRENT_LIST_DIR}/WindowsRuntime.cmake)
+set(wine_path ${CMAKE_BINARY_DIR}/tests/support/wine ${TESSARINE_QT_BIN})
 foreach(dll IN LISTS TESSARINE_MINGW_RUNTIME)
     get_filename_component(dir ${dll} DIRECTORY)
     list(APPEND wine_path ${dir})

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is needed, then builds and runs every test: the unit and window tests
 # in the release build, the Debian package (built with Debian's flags, lintian-clean,
-# installed and started), every fuzz target for a bounded time, and the whole test
-# suite again under AddressSanitizer/UndefinedBehaviorSanitizer.
+# installed and started), the Windows build's tests under Wine and its package, every
+# fuzz target for a bounded time, and the whole test suite again under
+# AddressSanitizer/UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -12,6 +13,9 @@ cmake --workflow --preset test
 
 echo "== package"
 bash scripts/check-package.sh
+
+echo "== Windows"
+bash scripts/test-windows.sh
 
 echo "== fuzzing"
 cmake --preset fuzz

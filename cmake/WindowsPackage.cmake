@@ -1,0 +1,46 @@
+# The Windows package: one folder with tessarine.exe, the scale simulator, the Qt and
+# MinGW DLLs, the plugins the program loads, Qt's German texts and the rating files.
+# CPack makes a ZIP of it and an NSIS installer with a Start-menu entry and an
+# uninstaller: `cpack -G ZIP` / `cpack -G NSIS` in the build folder.
+include(${CMAKE_CURRENT_LIST_DIR}/WindowsRuntime.cmake)
+
+install(FILES
+    $<TARGET_FILE:Qt6::Core> $<TARGET_FILE:Qt6::Gui> $<TARGET_FILE:Qt6::Widgets>
+    $<TARGET_FILE:Qt6::PrintSupport> $<TARGET_FILE:Qt6::SerialPort>
+    ${TESSARINE_MINGW_RUNTIME}
+    DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin>
+        DESTINATION ${CMAKE_INSTALL_BINDIR}/plugins/platforms)
+install(FILES $<TARGET_FILE:Qt6::QWindowsVistaStylePlugin>
+        DESTINATION ${CMAKE_INSTALL_BINDIR}/plugins/styles)
+
+# The DLLs come with symbols (libstdc++ 24 MB, 2 MB without); a stripping install
+# (CPack's) strips them as it does the programs.
+install(CODE "
+    if(CMAKE_INSTALL_DO_STRIP)
+        file(GLOB_RECURSE dlls \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/*.dll\")
+        execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-unneeded \${dlls} COMMAND_ERROR_IS_FATAL ANY)
+    endif()")
+
+# Debian's German Qt texts serve the Windows build unchanged.
+find_file(TESSARINE_QTBASE_DE qtbase_de.qm PATHS /usr/share/qt6/translations
+          NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
+if(NOT TESSARINE_QTBASE_DE)
+    message(FATAL_ERROR "qtbase_de.qm not found: apt-get install qt6-translations-l10n")
+endif()
+install(FILES ${TESSARINE_QTBASE_DE} DESTINATION ${CMAKE_INSTALL_BINDIR}/translations)
+
+# Qt looks for plugins and translations beside the program, not where it was built.
+file(WRITE ${CMAKE_BINARY_DIR}/qt.conf "[Paths]\nPrefix = .\nPlugins = plugins\nTranslations = translations\n")
+install(FILES ${CMAKE_BINARY_DIR}/qt.conf DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+set(CPACK_GENERATOR ZIP NSIS)
+set(CPACK_SYSTEM_NAME win64)
+set(CPACK_PACKAGING_INSTALL_PREFIX "")
+set(CPACK_PACKAGE_INSTALL_DIRECTORY Tessarine)
+set(CPACK_PACKAGE_EXECUTABLES tessarine Tessarine)
+set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
+set(CPACK_NSIS_DISPLAY_NAME Tessarine)
+set(CPACK_NSIS_PACKAGE_NAME Tessarine)
+set(CPACK_NSIS_INSTALLED_ICON_NAME tessarine.exe)
+set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
