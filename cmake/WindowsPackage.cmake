@@ -22,12 +22,6 @@ install(CODE "
         execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-unneeded \${dlls} COMMAND_ERROR_IS_FATAL ANY)
     endif()")
 
-# Debian's German Qt texts serve the Windows build unchanged.
-find_file(TESSARINE_QTBASE_DE qtbase_de.qm PATHS /usr/share/qt6/translations
-          NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
-if(NOT TESSARINE_QTBASE_DE)
-    message(FATAL_ERROR "qtbase_de.qm not found: apt-get install qt6-translations-l10n")
-endif()
 install(FILES ${TESSARINE_QTBASE_DE} DESTINATION ${CMAKE_INSTALL_BINDIR}/translations)
 
 # Qt looks for plugins and translations beside the program, not where it was built.

@@ -1,6 +1,6 @@
 # What a MinGW-built Windows program needs beside it: the compiler's runtime DLLs
-# (C++ library, unwinder, threads) in TESSARINE_MINGW_RUNTIME, and the Qt that it was
-# built against in TESSARINE_QT_BIN.
+# (C++ library, unwinder, threads) in TESSARINE_MINGW_RUNTIME, the Qt that it was
+# built against in TESSARINE_QT_BIN, and Qt's German texts in TESSARINE_QTBASE_DE.
 set(TESSARINE_MINGW_RUNTIME "")
 foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
     execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
@@ -13,3 +13,10 @@ foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
 endforeach()
 get_target_property(qt_core_dll Qt6::Core IMPORTED_LOCATION_RELEASE)
 get_filename_component(TESSARINE_QT_BIN ${qt_core_dll} DIRECTORY)
+
+# Debian's German Qt texts serve the Windows build unchanged; the Windows Qt has none.
+find_file(TESSARINE_QTBASE_DE qtbase_de.qm PATHS /usr/share/qt6/translations
+          NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
+if(NOT TESSARINE_QTBASE_DE)
+    message(FATAL_ERROR "qtbase_de.qm not found: apt-get install qt6-translations-l10n")
+endif()

@@ -15,6 +15,13 @@ endforeach()
 list(REMOVE_DUPLICATES wine_path)
 string(REPLACE ";" ":" wine_path "${wine_path}")
 
+# tessarine.exe started from the build tree finds Qt's German texts as the installed
+# one does beside it.
+file(COPY ${TESSARINE_QTBASE_DE} DESTINATION ${CMAKE_BINARY_DIR}/translations)
+get_filename_component(qt_root ${TESSARINE_QT_BIN} DIRECTORY)
+file(WRITE ${CMAKE_BINARY_DIR}/src/app/qt.conf
+     "[Paths]\nPrefix = Z:${qt_root}\nTranslations = Z:${CMAKE_BINARY_DIR}/translations\n")
+
 # On Windows the offscreen platform renders with FreeType from one folder of fonts:
 # the window's sans-serif families, as fontconfig offers them on Linux.
 set(TESSARINE_WINE_FONTS ${CMAKE_BINARY_DIR}/wine-fonts)

@@ -26,19 +26,6 @@ private Q_SLOTS:
         const QString version = QStringLiteral("Tessarine " TESSARINE_VERSION "\n");
         QTest::newRow("version") << QStringList{"--version"} << "" << 0 << QStringList{version}
                                  << QStringList{};
-        QTest::newRow("help in German, naming the settings files")
-            << QStringList{"--help"} << "" << 0
-            << QStringList{"Aufruf:",
-                           "Optionen:",
-                           "Zeigt Hilfe zu den Kommandozeilenoptionen an.",
-                           "--port <DEVICE>",
-                           "--data-dir <DIR>",
-                           "--gdt-dir <DIR>",
-                           "--simulate-scale",
-                           "--list-ports",
-                           "%T/user/Tessarine/tessarine.conf",
-                           "%T/system/Tessarine/tessarine.conf"}
-            << QStringList{};
         QTest::newRow("list ports")
             << QStringList{"--list-ports"} << "" << 0 << QStringList{} << QStringList{};
         QTest::newRow("Qt's own option") << QStringList{"-platform", "offscreen", "--version"} << ""
@@ -54,6 +41,35 @@ private Q_SLOTS:
         QTest::newRow("data dir that cannot be created")
             << QStringList{"--data-dir", "%T/file/sub"} << "" << 1 << QStringList{}
             << QStringList{"Das Datenverzeichnis %T/file/sub kann nicht angelegt werden."};
+#ifdef Q_OS_WIN
+        // Windows keeps the settings in the registry, and it always has a display.
+        QTest::newRow("help in German, naming the registry keys")
+            << QStringList{"--help"} << "" << 0
+            << QStringList{"Aufruf:",
+                           "Optionen:",
+                           "Zeigt Hilfe zu den Kommandozeilenoptionen an.",
+                           "--port <DEVICE>",
+                           "--data-dir <DIR>",
+                           "--gdt-dir <DIR>",
+                           "--simulate-scale",
+                           "--list-ports",
+                           "HKEY_CURRENT_USER\\Software\\Tessarine\\tessarine",
+                           "HKEY_LOCAL_MACHINE\\Software\\Tessarine\\tessarine"}
+            << QStringList{};
+#else
+        QTest::newRow("help in German, naming the settings files")
+            << QStringList{"--help"} << "" << 0
+            << QStringList{"Aufruf:",
+                           "Optionen:",
+                           "Zeigt Hilfe zu den Kommandozeilenoptionen an.",
+                           "--port <DEVICE>",
+                           "--data-dir <DIR>",
+                           "--gdt-dir <DIR>",
+                           "--simulate-scale",
+                           "--list-ports",
+                           "%T/user/Tessarine/tessarine.conf",
+                           "%T/system/Tessarine/tessarine.conf"}
+            << QStringList{};
         QTest::newRow("data dir from the user's file")
             << QStringList{} << "dataDir=%T/file/user" << 1 << QStringList{}
             << QStringList{"%T/file/user kann nicht"};
@@ -66,6 +82,7 @@ private Q_SLOTS:
                            "„BMI12“ hat nicht genau 4 Zeichen. Es gilt die Vorgabe: „BMI1“."};
         QTest::newRow("no display") << QStringList{"--data-dir", "%T/data"} << "" << 1
                                     << QStringList{} << QStringList{"grafische Anzeige"};
+#endif
     }
     void withoutDisplay()
     {
@@ -86,8 +103,10 @@ private Q_SLOTS:
         }
 
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+#ifndef Q_OS_WIN
         for (const char *variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
             environment.remove(QString::fromLatin1(variable));
+#endif
         environment.insert("XDG_CONFIG_HOME", dir.filePath("user"));
         environment.insert("XDG_CONFIG_DIRS", dir.filePath("system"));
         QProcess process;
@@ -96,15 +115,20 @@ private Q_SLOTS:
             argument = expand(argument);
         process.start(QStringLiteral(TESSARINE_EXE), arguments);
         QVERIFY(process.waitForFinished(20000));
-        const QString stdOut = QString::fromLocal8Bit(process.readAllStandardOutput());
-        const QString stdErr = QString::fromLocal8Bit(process.readAllStandardError());
+        // Windows ends printed lines with CR LF and prints paths with backslashes.
+        const auto printed = [](const QByteArray &bytes) {
+            return QString::fromLocal8Bit(bytes).replace(QLatin1String("\r\n"),
+                                                         QLatin1String("\n"));
+        };
+        const QString stdOut = printed(process.readAllStandardOutput());
+        const QString stdErr = printed(process.readAllStandardError());
 
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QVERIFY2(process.exitCode() == exitCode, qPrintable(stdErr));
         for (const QString &part : std::as_const(out))
-            QVERIFY2(stdOut.contains(expand(part)), qPrintable(stdOut));
+            QVERIFY2(stdOut.contains(QDir::toNativeSeparators(expand(part))), qPrintable(stdOut));
         for (const QString &part : std::as_const(err))
-            QVERIFY2(stdErr.contains(expand(part)), qPrintable(stdErr));
+            QVERIFY2(stdErr.contains(QDir::toNativeSeparators(expand(part))), qPrintable(stdErr));
         if (exitCode == 2)
             QVERIFY(stdOut.isEmpty());
     }

@@ -38,7 +38,12 @@ void TestGdtExchange::deliversAFileOnlyWhereNoneWaits_data()
     QTest::newRow("none") << QString() << true << QByteArray("new");
     QTest::newRow("another file") << "EDV1BMI1.GDT.tmp" << true << QByteArray("new");
     QTest::newRow("unread answer") << "EDV1BMI1.GDT" << false << QByteArray("old");
+    // Windows' file names ignore case: there the answer's name reads the waiting file.
+#ifdef Q_OS_WIN
+    QTest::newRow("unread answer, other case") << "edv1bmi1.gdt" << false << QByteArray("old");
+#else
     QTest::newRow("unread answer, other case") << "edv1bmi1.gdt" << false << QByteArray();
+#endif
     QTest::newRow("the request") << "BMI1EDV1.GDT" << true << QByteArray("new");
 }
 
