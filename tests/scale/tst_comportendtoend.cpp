@@ -41,7 +41,7 @@ private Q_SLOTS:
             scale.kill();
             scale.waitForFinished();
         });
-        // A frame the loaded machine delivers in pieces is misread once; the next is whole.
+        // Weight and height of one reading, once the person stands on the scale.
         QTRY_VERIFY_WITH_TIMEOUT(f.field("Text1")->text() == QLatin1String("75") &&
                                      f.field("Text2")->text() == QLatin1String("1750"),
                                  20000);
