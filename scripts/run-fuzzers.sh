@@ -3,7 +3,7 @@
 # leak or sanitizer report makes libFuzzer exit non-zero, and this script with it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-seconds="${FUZZ_SECONDS:-30}"
+seconds="${FUZZ_SECONDS:-10}"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 for target in scaleframe framesplitter numbertext cp1252 personfile gdtrequest; do

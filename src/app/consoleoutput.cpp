@@ -1,7 +1,14 @@
 #include "consoleoutput.h"
 
-void prepareConsoleOutput()
+#include <cstdio>
+
+// A Unix program always has the streams of the terminal or pipe it was started from.
+bool prepareConsoleOutput()
 {
-    // A Windows GUI program starts without a console; attaching to the parent's
-    // belongs here.
+    return true;
+}
+
+void showWithoutConsole(const QString &text, bool)
+{
+    std::fputs(qPrintable(text), stderr);
 }

@@ -35,6 +35,7 @@ struct Startup
     QString userStore; // where the operator sets what the command line does not
     bool simulateScale = false;
     QStringList arguments;
+    bool console = true; // stdout and stderr reach someone
 };
 
 // The part of the start that needs no display: command line and settings. Returns
@@ -49,21 +50,28 @@ std::optional<int> readCommandLineAndSettings(int &argc, char **argv, Startup &s
         storeNames << store.name;
 
     const CommandLine commandLine = parseCommandLine(QCoreApplication::arguments(), storeNames);
+    // The command line's own answers go to the console, or into a box without one.
+    const auto answer = [&startup](std::FILE *stream, const QString &text) {
+        if (startup.console)
+            print(stream, text);
+        else
+            showWithoutConsole(text, stream == stderr);
+    };
     switch (commandLine.action) {
     case CommandLine::Action::Help:
     case CommandLine::Action::Version:
-        print(stdout, commandLine.text);
+        answer(stdout, commandLine.text);
         return 0;
     case CommandLine::Action::ListPorts: {
         const QStringList ports = availableSerialPorts();
         if (ports.isEmpty())
-            print(stderr, QStringLiteral("Keine serielle Schnittstelle gefunden."));
-        for (const QString &port : ports)
-            print(stdout, port);
+            answer(stderr, QStringLiteral("Keine serielle Schnittstelle gefunden."));
+        else
+            answer(stdout, ports.join(QLatin1Char('\n')));
         return 0;
     }
     case CommandLine::Action::Fail:
-        print(stderr, commandLine.text);
+        answer(stderr, commandLine.text);
         return 2;
     case CommandLine::Action::Run:
         break;
@@ -97,7 +105,6 @@ int failStartup(int &argc, char **argv, const QString &message, const QStringLis
 
 int main(int argc, char *argv[])
 {
-    prepareConsoleOutput();
     QCoreApplication::setApplicationName(QStringLiteral("Tessarine"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TESSARINE_VERSION));
     // The station serves German systems; a machine with no locale configured at all
@@ -106,6 +113,7 @@ int main(int argc, char *argv[])
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
 
     Startup startup;
+    startup.console = prepareConsoleOutput();
     if (const std::optional<int> exitCode = readCommandLineAndSettings(argc, argv, startup))
         return *exitCode;
     const StationSettings &settings = startup.settings.values;

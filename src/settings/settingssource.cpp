@@ -24,6 +24,11 @@ SettingsSource readSettingsSource(QSettings &store)
 {
     SettingsSource source;
     source.name = store.fileName();
+#ifdef Q_OS_WIN
+    // Qt names a registry key "\HKEY_CURRENT_USER\...": shown as regedit shows it.
+    if (store.format() == QSettings::NativeFormat && source.name.startsWith(QLatin1Char('\\')))
+        source.name.remove(0, 1);
+#endif
     switch (store.status()) {
     case QSettings::NoError:
         break;

@@ -1,12 +1,43 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QScopeGuard>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
-// The command line and the settings files are the installation's way to set the
-// port and the directories; their contract (exit codes, output, messages naming the
-// file and key) is tested on the real executable, started without a display.
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+namespace {
+
+// The station's settings store of one scope, as the program reads it: an INI file
+// under the XDG homes the test sets, or on Windows the registry key.
+QSettings *openStore(QSettings::Scope scope, const QString &tempDir, QObject *parent)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(tempDir)
+    return new QSettings(QSettings::NativeFormat, scope, QStringLiteral("Tessarine"),
+                         QStringLiteral("tessarine"), parent);
+#else
+    const QString home =
+        scope == QSettings::UserScope ? QStringLiteral("user") : QStringLiteral("system");
+    return new QSettings(tempDir + QLatin1Char('/') + home +
+                             QStringLiteral("/Tessarine/tessarine.conf"),
+                         QSettings::IniFormat, parent);
+#endif
+}
+
+#ifdef Q_OS_WIN
+const QString userStoreName = QStringLiteral("HKEY_CURRENT_USER\\Software\\Tessarine\\tessarine");
+#else
+const QString userStoreName = QStringLiteral("%T/user/Tessarine/tessarine.conf");
+#endif
+
+} // namespace
+
 class tst_CommandLine : public QObject
 {
     Q_OBJECT
@@ -14,93 +45,107 @@ class tst_CommandLine : public QObject
 private Q_SLOTS:
     // In every cell, %T stands for a fresh temporary directory that holds a plain
     // file "file" (so "%T/file/sub" cannot be created) and the settings homes
-    // %T/user and %T/system.
+    // %T/user and %T/system; %U for the user's store (file or registry key).
     void withoutDisplay_data()
     {
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("userSettings"); // tessarine.conf of the user; empty: none
+        QTest::addColumn<QStringList>("userSettings"); // key=value, in the user's store
+        QTest::addColumn<QStringList>("systemSettings");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QStringList>("out"); // each in stdout
         QTest::addColumn<QStringList>("err"); // each in stderr
 
+        const QStringList none;
         const QString version = QStringLiteral("Tessarine " TESSARINE_VERSION "\n");
-        QTest::newRow("version") << QStringList{"--version"} << "" << 0 << QStringList{version}
-                                 << QStringList{};
+        QTest::newRow("version") << QStringList{"--version"} << none << none << 0
+                                 << QStringList{version} << none;
         QTest::newRow("list ports")
-            << QStringList{"--list-ports"} << "" << 0 << QStringList{} << QStringList{};
-        QTest::newRow("Qt's own option") << QStringList{"-platform", "offscreen", "--version"} << ""
-                                         << 0 << QStringList{version} << QStringList{};
-        QTest::newRow("unknown option") << QStringList{"--bogus"} << "" << 2 << QStringList{}
+            << QStringList{"--list-ports"} << none << none << 0 << none << none;
+        QTest::newRow("Qt's own option") << QStringList{"-platform", "offscreen", "--version"}
+                                         << none << none << 0 << QStringList{version} << none;
+        QTest::newRow("unknown option") << QStringList{"--bogus"} << none << none << 2 << none
                                         << QStringList{"Unbekannte Option", "Aufruf:"};
         QTest::newRow("missing value")
-            << QStringList{"--port"} << "" << 2 << QStringList{} << QStringList{"--port"};
-        QTest::newRow("stray argument") << QStringList{"extra"} << "" << 2 << QStringList{}
+            << QStringList{"--port"} << none << none << 2 << none << QStringList{"--port"};
+        QTest::newRow("stray argument") << QStringList{"extra"} << none << none << 2 << none
                                         << QStringList{"Unerwartetes Argument: extra"};
-        QTest::newRow("empty port") << QStringList{"--port="} << "" << 2 << QStringList{}
+        QTest::newRow("empty port") << QStringList{"--port="} << none << none << 2 << none
                                     << QStringList{"--port: der Wert ist leer"};
         QTest::newRow("data dir that cannot be created")
-            << QStringList{"--data-dir", "%T/file/sub"} << "" << 1 << QStringList{}
+            << QStringList{"--data-dir", "%T/file/sub"} << none << none << 1 << none
             << QStringList{"Das Datenverzeichnis %T/file/sub kann nicht angelegt werden."};
+        const QStringList help{
+            "Aufruf:",          "Optionen:",        "Zeigt Hilfe zu den Kommandozeilenoptionen an.",
+            "--port <DEVICE>",  "--data-dir <DIR>", "--gdt-dir <DIR>",
+            "--simulate-scale", "--list-ports",     userStoreName};
 #ifdef Q_OS_WIN
-        // Windows keeps the settings in the registry, and it always has a display.
-        QTest::newRow("help in German, naming the registry keys")
-            << QStringList{"--help"} << "" << 0
-            << QStringList{"Aufruf:",
-                           "Optionen:",
-                           "Zeigt Hilfe zu den Kommandozeilenoptionen an.",
-                           "--port <DEVICE>",
-                           "--data-dir <DIR>",
-                           "--gdt-dir <DIR>",
-                           "--simulate-scale",
-                           "--list-ports",
-                           "HKEY_CURRENT_USER\\Software\\Tessarine\\tessarine",
-                           "HKEY_LOCAL_MACHINE\\Software\\Tessarine\\tessarine"}
-            << QStringList{};
+        QTest::newRow("help in German, naming the registry keys and Windows' defaults")
+            << QStringList{"--help"} << none << none << 0
+            << help + QStringList{"HKEY_LOCAL_MACHINE\\Software\\Tessarine\\tessarine", "COM1",
+                                  "C:\\Eigene Dateien"}
+            << none;
 #else
-        QTest::newRow("help in German, naming the settings files")
-            << QStringList{"--help"} << "" << 0
-            << QStringList{"Aufruf:",
-                           "Optionen:",
-                           "Zeigt Hilfe zu den Kommandozeilenoptionen an.",
-                           "--port <DEVICE>",
-                           "--data-dir <DIR>",
-                           "--gdt-dir <DIR>",
-                           "--simulate-scale",
-                           "--list-ports",
-                           "%T/user/Tessarine/tessarine.conf",
-                           "%T/system/Tessarine/tessarine.conf"}
-            << QStringList{};
-        QTest::newRow("data dir from the user's file")
-            << QStringList{} << "dataDir=%T/file/user" << 1 << QStringList{}
-            << QStringList{"%T/file/user kann nicht"};
-        QTest::newRow("command line over the user's file")
-            << QStringList{"--data-dir=%T/file/line"} << "dataDir=%T/file/user" << 1
-            << QStringList{} << QStringList{"%T/file/line kann nicht"};
-        QTest::newRow("bad value named with file, key and default")
-            << QStringList{} << "dataDir=%T/file/user\n[gdt]\nstationId=BMI12" << 1 << QStringList{}
-            << QStringList{"Einstellung „gdt/stationId“ in %T/user/Tessarine/tessarine.conf: "
-                           "„BMI12“ hat nicht genau 4 Zeichen. Es gilt die Vorgabe: „BMI1“."};
-        QTest::newRow("no display") << QStringList{"--data-dir", "%T/data"} << "" << 1
-                                    << QStringList{} << QStringList{"grafische Anzeige"};
+        QTest::newRow("help in German, naming the settings files and defaults")
+            << QStringList{"--help"} << none << none << 0
+            << help + QStringList{"%T/system/Tessarine/tessarine.conf", "/dev/ttyS0"} << none;
+        QTest::newRow("no display") << QStringList{"--data-dir", "%T/data"} << none << none << 1
+                                    << none << QStringList{"grafische Anzeige"};
 #endif
+        QTest::newRow("data dir from the system's store")
+            << QStringList{} << none << QStringList{"dataDir=%T/file/system"} << 1 << none
+            << QStringList{"%T/file/system kann nicht"};
+        QTest::newRow("user's store over the system's")
+            << QStringList{} << QStringList{"dataDir=%T/file/user"}
+            << QStringList{"dataDir=%T/file/system"} << 1 << none
+            << QStringList{"%T/file/user kann nicht"};
+        QTest::newRow("command line over both stores")
+            << QStringList{"--data-dir=%T/file/line"} << QStringList{"dataDir=%T/file/user"}
+            << QStringList{"dataDir=%T/file/system"} << 1 << none
+            << QStringList{"%T/file/line kann nicht"};
+        QTest::newRow("bad value named with store, key and default")
+            << QStringList{} << QStringList{"dataDir=%T/file/user", "gdt/stationId=BMI12"} << none
+            << 1 << none
+            << QStringList{"Einstellung „gdt/stationId“ in %U: "
+                           "„BMI12“ hat nicht genau 4 Zeichen. Es gilt die Vorgabe: „BMI1“."};
     }
     void withoutDisplay()
     {
         QFETCH(QStringList, arguments);
-        QFETCH(QString, userSettings);
+        QFETCH(QStringList, userSettings);
+        QFETCH(QStringList, systemSettings);
         QFETCH(int, exitCode);
         QFETCH(QStringList, out);
         QFETCH(QStringList, err);
 
         QTemporaryDir dir;
         auto expand = [&dir](QString text) { return text.replace("%T", dir.path()); };
+        // Paths in what the program prints are native: backslashes on Windows.
+        auto expected = [&dir](QString text) {
+            text.replace("%U", userStoreName);
+            static const QRegularExpression path(QStringLiteral("%T\\S*"));
+            QRegularExpressionMatch match;
+            while ((match = path.match(text)).hasMatch()) {
+                text.replace(match.capturedStart(), match.capturedLength(),
+                             QDir::toNativeSeparators(dir.path() + match.captured().mid(2)));
+            }
+            return text;
+        };
         QFile(dir.filePath("file")).open(QIODevice::WriteOnly);
         QVERIFY(QDir(dir.path()).mkpath("user/Tessarine"));
-        if (!userSettings.isEmpty()) {
-            QFile conf(dir.filePath("user/Tessarine/tessarine.conf"));
-            QVERIFY(conf.open(QIODevice::WriteOnly));
-            conf.write(expand(userSettings).toUtf8());
+        QObject stores;
+        for (const auto &[scope, entries] : {std::pair{QSettings::UserScope, userSettings},
+                                             std::pair{QSettings::SystemScope, systemSettings}}) {
+            QSettings *store = openStore(scope, dir.path(), &stores);
+            store->clear(); // a registry key outlives the row
+            for (const QString &entry : entries)
+                store->setValue(entry.section('=', 0, 0), expand(entry.section('=', 1)));
+            store->sync();
+            QCOMPARE(store->status(), QSettings::NoError);
         }
+        const auto clearStores = qScopeGuard([&] {
+            for (QSettings *store : stores.findChildren<QSettings *>())
+                store->clear();
+        });
 
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
 #ifndef Q_OS_WIN
@@ -115,7 +160,7 @@ private Q_SLOTS:
             argument = expand(argument);
         process.start(QStringLiteral(TESSARINE_EXE), arguments);
         QVERIFY(process.waitForFinished(20000));
-        // Windows ends printed lines with CR LF and prints paths with backslashes.
+        // Windows ends printed lines with CR LF.
         const auto printed = [](const QByteArray &bytes) {
             return QString::fromLocal8Bit(bytes).replace(QLatin1String("\r\n"),
                                                          QLatin1String("\n"));
@@ -126,12 +171,56 @@ private Q_SLOTS:
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QVERIFY2(process.exitCode() == exitCode, qPrintable(stdErr));
         for (const QString &part : std::as_const(out))
-            QVERIFY2(stdOut.contains(QDir::toNativeSeparators(expand(part))), qPrintable(stdOut));
+            QVERIFY2(stdOut.contains(expected(part)), qPrintable(stdOut));
         for (const QString &part : std::as_const(err))
-            QVERIFY2(stdErr.contains(QDir::toNativeSeparators(expand(part))), qPrintable(stdErr));
+            QVERIFY2(stdErr.contains(expected(part)), qPrintable(stdErr));
         if (exitCode == 2)
             QVERIFY(stdOut.isEmpty());
     }
+
+#ifdef Q_OS_WIN
+    // Started from a command prompt, without redirection: the GUI program writes into
+    // the prompt's console. (Windows gives it no streams, so it attaches; Wine passes
+    // the console's on, so there the outcome is shown, not the attaching.)
+    void printsIntoTheConsoleItWasStartedFrom()
+    {
+        FreeConsole();
+        QVERIFY(AllocConsole());
+        const auto freeConsole = qScopeGuard([] { FreeConsole(); });
+        const HANDLE screen =
+            CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
+                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+        QVERIFY(screen != INVALID_HANDLE_VALUE);
+
+        // No handles passed on: as from a prompt, not from a pipe.
+        std::wstring command = QStringLiteral("\"%1\" --version")
+                                   .arg(QDir::toNativeSeparators(TESSARINE_EXE))
+                                   .toStdWString();
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        QVERIFY(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &startup, &process));
+        QCOMPARE(WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0);
+        DWORD exitCode = 1;
+        GetExitCodeProcess(process.hProcess, &exitCode);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        QCOMPARE(exitCode, DWORD(0));
+
+        CONSOLE_SCREEN_BUFFER_INFO info{};
+        QVERIFY(GetConsoleScreenBufferInfo(screen, &info));
+        std::wstring text(static_cast<std::size_t>(info.dwSize.X) * (info.dwCursorPosition.Y + 1),
+                          L' ');
+        DWORD read = 0;
+        QVERIFY(ReadConsoleOutputCharacterW(screen, text.data(), static_cast<DWORD>(text.size()),
+                                            COORD{0, 0}, &read));
+        CloseHandle(screen);
+        QVERIFY2(
+            QString::fromStdWString(text).contains(QStringLiteral("Tessarine " TESSARINE_VERSION)),
+            qPrintable(QString::fromStdWString(text).simplified()));
+    }
+#endif
 };
 
 QTEST_GUILESS_MAIN(tst_CommandLine)
