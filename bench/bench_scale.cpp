@@ -97,16 +97,26 @@ void receiveHandler(benchmark::State &state)
 }
 BENCHMARK(receiveHandler);
 
+// The real window reading its scale from a pseudo-terminal.
+struct WindowOnPty
+{
+    WindowOnPty()
+    {
+        f.services.serial = &line;
+        f.create();
+    }
+    PseudoTerminal scale;
+    SerialPortLine line{scale.path()};
+    WindowFixture f;
+};
+
 // From the write of a frame's last byte on the other side of a pseudo-terminal to the
 // moment the handler has written Text1.
 void ptyWriteToField(benchmark::State &state)
 {
-    PseudoTerminal scale;
-    SerialPortLine line(scale.path());
-    WindowFixture f;
-    f.services.serial = &line;
-    f.create();
-    QLineEdit *weight = f.field("Text1");
+    WindowOnPty window;
+    PseudoTerminal &scale = window.scale;
+    QLineEdit *weight = window.f.field("Text1");
     const auto frames = sampleFrames();
     std::size_t i = 0;
     double slowest = 0;
@@ -143,13 +153,9 @@ BENCHMARK(ptyWriteToField)->UseManualTime()->Unit(benchmark::kMillisecond)->Iter
 // the mean, with the slowest and the share of frames shown as counters.
 void ptyStreamToField(benchmark::State &state)
 {
-    PseudoTerminal scale;
-
-    SerialPortLine line(scale.path());
-    WindowFixture f;
-    f.services.serial = &line;
-    f.create();
-    QLineEdit *weight = f.field("Text1");
+    WindowOnPty window;
+    PseudoTerminal &scale = window.scale;
+    QLineEdit *weight = window.f.field("Text1");
 
     using Clock = std::chrono::steady_clock;
     constexpr int frameCount = 960;
