@@ -17,7 +17,7 @@ void RepaintPacer::beforeWrite()
     if (m_release.isActive()) {
         if (sinceRepaint < 2 * m_intervalMs)
             return; // held; the release shows the latest
-        release(); // the timer is late: this write repaints instead
+        release();  // the timer is late: this write repaints instead
         return;
     }
     if (sinceRepaint >= m_intervalMs) {
@@ -34,7 +34,11 @@ void RepaintPacer::release()
 {
     m_release.stop();
     m_sinceRepaint.start();
-    for (QWidget *widget : std::as_const(m_widgets))
-        if (widget)
-            widget->setUpdatesEnabled(true); // repaints the widget
+    for (QWidget *widget : std::as_const(m_widgets)) {
+        if (widget) {
+            widget->setUpdatesEnabled(true);
+            // Now, not by a posted request that the next write's hold could overtake.
+            widget->repaint();
+        }
+    }
 }
