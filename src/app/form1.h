@@ -113,9 +113,9 @@ private:
     bool m_reporting = false; // a message of guard() or of the line is open
     qint64 m_lastFrameMs = -1;
     QTimer *m_staleTimer = nullptr;
-    bool m_scaleLineLost = false; // since the line's fault, until the next frame
-    QDate m_dateDay;              // the day of the date last written into Text3
-    QString m_dateText;           // that date's text, as written
+    bool m_scaleLineLost = false;              // since the line's fault, until the next frame
+    QDate m_dateDay;                           // the day of the date last written into Text3
+    QString m_dateText;                        // that date's text, as written
     RepaintPacer *m_readingRepaints = nullptr; // Text1 and Text2 at the scale's rate
     // The practice system's request whose person is in the fields, until a take-over
     // for that person answers it.

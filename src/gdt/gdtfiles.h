@@ -30,7 +30,7 @@ QString moveAside(const QString &path);
 enum class Delivery { Written, Waiting };
 
 // Writes bytes as dir/name so that a reader only ever sees the whole file: under a
-// temporary name, synced to disk, then put in place without replacing. A file of that name (in any case) that
-// is there already has not been read yet: it is never replaced, nothing is written and
-// Waiting is returned.
+// temporary name, synced to disk, then put in place without replacing. A file of that
+// name (in any case) that is there already has not been read yet: it is never
+// replaced, nothing is written and Waiting is returned.
 Delivery deliverFile(const QString &dir, const QString &name, const QByteArray &bytes);
