@@ -14,12 +14,8 @@ void RepaintPacer::beforeWrite()
     // leave the widgets held with no release to come.
     const qint64 sinceRepaint =
         m_sinceRepaint.isValid() ? m_sinceRepaint.elapsed() : qint64(m_intervalMs);
-    if (m_release.isActive()) {
-        if (sinceRepaint < 2 * m_intervalMs)
-            return; // held; the release shows the latest
-        release();  // the timer is late: this write repaints instead
-        return;
-    }
+    if (m_release.isActive())
+        return; // held; the release shows the latest
     if (sinceRepaint >= m_intervalMs) {
         m_sinceRepaint.start(); // this write repaints as usual
         return;
@@ -32,7 +28,6 @@ void RepaintPacer::beforeWrite()
 
 void RepaintPacer::release()
 {
-    m_release.stop();
     m_sinceRepaint.start();
     for (QWidget *widget : std::as_const(m_widgets)) {
         if (widget) {
