@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/systemerror.h" // systemCause(), the causes named here
+
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -10,9 +12,6 @@
 // in the user's language. What a call wrote is on the disk when it returns. Only
 // regular files are opened: a directory, FIFO or device under a file's name is refused
 // at once, and nothing here can block on one.
-
-// The system's description of an error number (errno; GetLastError() on Windows).
-QString systemCause(int error);
 
 // True if path names a regular file, false if nothing is there. Throws a Failure
 // naming path when something else is (directory, FIFO, device).
@@ -60,3 +59,10 @@ bool createNewFile(const QString &path, const QByteArray &bytes);
 // without creating anything, when nothing exists at path.
 bool appendToExistingFile(const QString &path, const QByteArray &bytes,
                           const QByteArray &ifEmpty = {});
+
+// Renames from to to, durably, without replacing: false, leaving both as they were,
+// when a file named to exists.
+bool renameWithoutReplacing(const QString &from, const QString &to);
+
+// Removes the file at path.
+void removeFile(const QString &path);

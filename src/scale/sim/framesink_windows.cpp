@@ -1,5 +1,7 @@
 #include "framesink.h"
 
+#include "common/systemerror.h"
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -11,7 +13,7 @@ namespace {
 
 [[noreturn]] void fail(const QString &what)
 {
-    const QString cause = qt_error_string(static_cast<int>(GetLastError()));
+    const QString cause = systemCause(static_cast<int>(GetLastError()));
     std::fprintf(stderr, "tessarine-scale-sim: %s: %s\n", qPrintable(what), qPrintable(cause));
     std::exit(1);
 }
