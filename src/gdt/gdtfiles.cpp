@@ -1,26 +1,11 @@
 #include "gdtfiles.h"
 
 #include "common/failure.h"
-#include "records/textfile.h"
+#include "records/atomicfile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
-namespace {
-
-QString shown(const QString &path)
-{
-    return QDir::toNativeSeparators(path);
-}
-
-[[noreturn]] void fail(const QString &path, const QString &what, const QString &cause)
-{
-    throw Failure(
-        QStringLiteral("Die Datei „%1“ kann nicht %2 werden: %3").arg(shown(path), what, cause));
-}
-
-} // namespace
 
 QString requestFileName(const QString &stationId, const QString &practiceId)
 {
@@ -47,37 +32,31 @@ QString findFileIgnoringCase(const QString &dir, const QString &name)
 
 QByteArray readExchangeFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        fail(path, QStringLiteral("gelesen"), file.errorString());
+    QFile file;
+    openForReading(file, path);
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        fail(path, QStringLiteral("gelesen"), file.errorString());
+        throw Failure(QStringLiteral("Die Datei „%1“ kann nicht gelesen werden: %2")
+                          .arg(QDir::toNativeSeparators(path), file.errorString()));
     return bytes;
 }
 
 void removeExchangeFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.remove())
-        fail(path, QStringLiteral("gelöscht"), file.errorString());
+    removeFile(path);
 }
 
 QString moveAside(const QString &path)
 {
-    QFile file(path);
     for (int n = 1; n < 1000; ++n) {
         const QString aside = n == 1 ? path + QStringLiteral(".fehlerhaft")
                                      : QStringLiteral("%1.%2.fehlerhaft").arg(path).arg(n);
-        if (QFileInfo::exists(aside))
-            continue;
-        if (file.rename(aside))
+        if (renameWithoutReplacing(path, aside))
             return aside;
-        if (!QFileInfo::exists(aside))
-            fail(path, QStringLiteral("umbenannt"), file.errorString());
     }
-    fail(path, QStringLiteral("umbenannt"),
-         QStringLiteral("Es gibt schon 999 fehlerhafte Dateien dieses Namens."));
+    throw Failure(QStringLiteral("Die Datei „%1“ kann nicht umbenannt werden: Es gibt schon 999 "
+                                 "fehlerhafte Dateien dieses Namens.")
+                      .arg(QDir::toNativeSeparators(path)));
 }
 
 Delivery deliverFile(const QString &dir, const QString &name, const QByteArray &bytes)
