@@ -3,7 +3,7 @@
 
 #include "records/personfile.h"
 #include "report/qtreportprinter.h"
-#include "report/recordingprinter.h"
+#include "recordingprinter.h"
 #include "report/reportlayout.h"
 
 #include <QApplication>

@@ -4,7 +4,7 @@
 #include "records/cp1252.h"
 #include "records/linefields.h"
 #include "records/textfile.h"
-#include "report/recordingprinter.h"
+#include "recordingprinter.h"
 #include "report/reportlayout.h"
 #include "views/chartgeometry.h"
 #include "views/historyfile.h"

@@ -6,8 +6,8 @@
 #include "app/serialports.h"
 
 #include "common/failure.h"
+#include "recordingprinter.h"
 #include "records/rating.h"
-#include "report/recordingprinter.h"
 #include "scale/scaleframe.h"
 #include "scale/serialline.h"
 

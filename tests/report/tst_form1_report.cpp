@@ -1,8 +1,8 @@
+#include "recordingprinter.h"
 #include "records/atomicfile.h"
 #include "records/personfile.h"
 #include "records/textfile.h"
 #include "report/qtreportprinter.h"
-#include "report/recordingprinter.h"
 #include "report/reportlayout.h"
 
 #include "filebytes.h"

@@ -1,6 +1,6 @@
 #include "common/failure.h"
 #include "records/personfile.h"
-#include "report/recordingprinter.h"
+#include "recordingprinter.h"
 #include "report/reportlayout.h"
 
 #include <QLocale>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "reportprinter.h"
+#include "report/reportprinter.h"
 
 #include <QPoint>
 #include <QStringList>
