@@ -1,9 +1,9 @@
 // Cost of the printed report: the layout through the recording printer for growing
 // histories, and the whole document rendered to a PDF by the real printer.
 
+#include "recordingprinter.h"
 #include "records/personfile.h"
 #include "report/qtreportprinter.h"
-#include "recordingprinter.h"
 #include "report/reportlayout.h"
 
 #include <QApplication>
@@ -14,18 +14,18 @@
 
 namespace {
 
-PersonFileLines history(int records)
+HistoryFile history(int records)
 {
     QStringList lines{headerLine(QStringLiteral("Anna Beispiel"), sexWord(true), "34"), QString()};
     for (int k = 0; k < records; ++k)
         lines << recordLine(QStringLiteral("06.12.2026"), QStringLiteral("72,5"),
                             QStringLiteral("1750"), QString::number(18 + k % 15));
-    return splitPersonFile(lines);
+    return historyFile(lines);
 }
 
 void BM_layoutToRecordingPrinter(benchmark::State &state)
 {
-    const PersonFileLines file = history(static_cast<int>(state.range(0)));
+    const HistoryFile file = history(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         RecordingPrinter printer;
         printReport(printer, file, reportChart(file));
@@ -38,7 +38,7 @@ BENCHMARK(BM_layoutToRecordingPrinter)->Arg(3)->Arg(60)->Arg(10000);
 void BM_pdfReport(benchmark::State &state)
 {
     QTemporaryDir dir;
-    const PersonFileLines file = history(static_cast<int>(state.range(0)));
+    const HistoryFile file = history(static_cast<int>(state.range(0)));
     const QString pdf = dir.filePath(QStringLiteral("Anna Beispiel.pdf"));
     for (auto _ : state) {
         auto printer = QtReportPrinter::forPdf(pdf);

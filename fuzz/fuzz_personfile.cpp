@@ -1,13 +1,13 @@
 // A PersonFile may be old, hand-edited or damaged. Every reader of it (the line
 // positions, the chart, the report) must either read it or refuse it with a Failure.
 #include "common/failure.h"
+#include "recordingprinter.h"
 #include "records/cp1252.h"
+#include "records/historyfile.h"
 #include "records/linefields.h"
 #include "records/textfile.h"
-#include "recordingprinter.h"
 #include "report/reportlayout.h"
 #include "views/chartgeometry.h"
-#include "views/historyfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -53,11 +53,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
 
     // The chart reads only its first lines, from the file and from memory alike.
-    const QStringList first = chartLines(scratchFile());
+    const QStringList first = historyLines(readHistoryFile(scratchFile(), maxChartRecords));
     if (first != lines.mid(0, first.size()) || first.size() > chartLineCount)
         std::abort();
     try {
-        const BmiChart chart = bmiChart(lines, QStringLiteral("fuzz.txt"));
+        const BmiChart chart = bmiChart(historyFile(lines), QStringLiteral("fuzz.txt"));
         if (chart.segments.size() > static_cast<std::size_t>(maxChartRecords - 1))
             std::abort();
         for (const DrawnLine &segment : chart.segments) {
@@ -68,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
 
     try {
-        const PersonFileLines file = splitPersonFile(lines);
+        const HistoryFile file = historyFile(lines);
         const ReportChart chart = reportChart(file);
         RecordingPrinter printer;
         printReport(printer, file, chart);

@@ -3,8 +3,9 @@
 #include "records/atomicfile.h"
 #include "records/personfile.h"
 #include "services.h"
-#include "views/historyfile.h"
+#include "views/chartgeometry.h"
 
+#include <QDir>
 #include <QLineEdit>
 #include <QRadioButton>
 
@@ -17,7 +18,8 @@ void Form1::Command1_Click()
     }
     // Read in full before anything changes: a file the chart cannot read leaves the
     // window as it was.
-    const BmiChart chart = readBmiChart(path);
+    const BmiChart chart =
+        bmiChart(readHistoryFile(path, maxChartRecords), QDir::toNativeSeparators(path));
 
     Text5->setText(chart.ageText);
     Text1->clear();

@@ -1,8 +1,8 @@
 #include "form1.h"
 
 #include "records/atomicfile.h"
+#include "records/historyfile.h"
 #include "records/personfile.h"
-#include "records/textfile.h"
 #include "services.h"
 
 #include <QLineEdit>
@@ -17,7 +17,7 @@ void Form1::Command5_Click()
     const QString path = historyFilePath(m_services.dataDir, text->text(), Text7->text());
     // Read before anything changes: a file that cannot be read leaves the window as it was.
     const bool exists = fileExists(path);
-    const QStringList lines = exists ? readAllLines(path) : QStringList();
+    const QStringList lines = exists ? historyLines(readHistoryFile(path)) : QStringList();
     Text1->clear();
     Text2->clear();
     bmi->clear();

@@ -2,8 +2,8 @@
 
 #include "common/failure.h"
 #include "records/atomicfile.h"
+#include "records/historyfile.h"
 #include "records/personfile.h"
-#include "records/textfile.h"
 #include "report/reportlayout.h"
 #include "report/reportprinter.h"
 #include "services.h"
@@ -28,7 +28,7 @@ void Form1::Command3_Click()
 
     // Read and checked in full before anything changes: a file the report cannot read
     // leaves the window as it was and prints nothing.
-    const PersonFileLines file = splitPersonFile(readAllLines(path));
+    const HistoryFile file = readHistoryFile(path);
     const ReportChart chart = reportChart(file, QDir::toNativeSeparators(path));
 
     // Chart pass.

@@ -2,24 +2,10 @@
 
 #include "reportprinter.h"
 
-#include "records/linefields.h"
-#include "records/normalband.h"
-
 #include <QDir>
 
 #include <algorithm>
 #include <cmath>
-
-PersonFileLines splitPersonFile(const QStringList &lines)
-{
-    PersonFileLines file;
-    file.header = lines.value(0);
-    file.line2 = lines.value(1);
-    file.lineCount = lines.size();
-    if (lines.size() > 2)
-        file.records = lines.mid(2);
-    return file;
-}
 
 int reportY(double bmi)
 {
@@ -35,28 +21,20 @@ double clampReportBmi(double bmi)
     return bmi;
 }
 
-ReportChart reportChart(const PersonFileLines &file, const QString &fileName)
+ReportChart reportChart(const HistoryFile &file, const QString &fileName)
 {
-    if (file.lineCount < 2)
-        failMissingLine(int(file.lineCount) + 1, fileName);
-    const HeaderFields header = headerFields(file.header);
-    const double age = numberInLine(header.ageText, QStringLiteral("das Alter"), 1, fileName);
-    const NormalBand band = normalBand(age, header.sexLetter == QLatin1String("w"));
-
+    const HistoryValues values = historyValues(file, reportChartRecords, fileName);
     ReportChart chart;
-    chart.ageText = header.ageText;
-    chart.lowerBoxY = reportY(band.lower);
-    chart.upperBoxY = reportY(band.upper);
-    const auto drawn = std::min<qsizetype>(file.records.size(), reportChartRecords);
-    for (qsizetype k = 0; k < drawn; ++k) {
-        const double bmi = clampReportBmi(numberInLine(
-            bmiText(file.records.at(k)), QStringLiteral("der BMI"), int(k) + 3, fileName));
-        chart.curve.emplace_back(80 + 160 * static_cast<int>(k), reportY(bmi));
-    }
+    chart.ageText = values.header.ageText;
+    chart.lowerBoxY = reportY(values.band.lower);
+    chart.upperBoxY = reportY(values.band.upper);
+    for (std::size_t k = 0; k < values.bmi.size(); ++k)
+        chart.curve.emplace_back(80 + 160 * static_cast<int>(k),
+                                 reportY(clampReportBmi(values.bmi[k])));
     return chart;
 }
 
-void printReport(ReportPrinter &printer, const PersonFileLines &file, const ReportChart &chart)
+void printReport(ReportPrinter &printer, const HistoryFile &file, const ReportChart &chart)
 {
     printer.setTextSize(reportChartTextSize);
     printer.setDrawingSetting(reportDrawingSetting);

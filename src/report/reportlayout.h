@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/drawing.h"
+#include "records/historyfile.h"
 
 #include <QPoint>
 #include <QString>
@@ -12,17 +13,6 @@ class ReportPrinter;
 
 // The printed report of one PersonFile: a BMI chart over the band boxes, the header,
 // a rule and every record line. Positions are twips on the printable area.
-
-// A PersonFile as the report reads it. Lines missing from a short file are empty.
-struct PersonFileLines
-{
-    QString header;          // line 1
-    QString line2;           // line 2, empty in every PersonFile; printed as the blank line
-    QStringList records;     // line 3 onward, unchanged
-    qsizetype lineCount = 0; // lines the file holds
-};
-
-PersonFileLines splitPersonFile(const QStringList &lines);
 
 // The chart reaches from BMI 15 at y = 3120 upwards, 120 twips per BMI unit.
 int reportY(double bmi);
@@ -40,22 +30,22 @@ inline constexpr QPoint reportRuleTo{0, 3700};
 
 struct ReportChart
 {
-    QString ageText;           // as found in the header (records/linefields.h)
+    QString ageText;           // as found in the header
     int lowerBoxY = 0;         // Y of the lower normal bound
     int upperBoxY = 0;         // Y of the upper normal bound
     std::vector<QPoint> curve; // one point per record, at most 31
 };
 
 // Band from the header's age and sex (a woman's is one lower), curve from the BMI
-// texts of the first 31 records. Throws a Failure naming fileName and the line when
+// texts of the first 31 records (historyValues). Throws a Failure naming fileName and the line when
 // the file lacks its first two lines or the age or one of these BMI texts is not a
 // number, so that the report can refuse a file before anything changes.
-ReportChart reportChart(const PersonFileLines &file, const QString &fileName = {});
+ReportChart reportChart(const HistoryFile &file, const QString &fileName = {});
 
 // Drives the printer through the whole document, from the text size of the chart
 // lines to the end of the document. The header lands one 14-point line below where
 // the chart ended; every record line is listed, however many there are.
-void printReport(ReportPrinter &printer, const PersonFileLines &file, const ReportChart &chart);
+void printReport(ReportPrinter &printer, const HistoryFile &file, const ReportChart &chart);
 
 // Where the report goes when no printer is installed: the PersonFile's path with
 // ".pdf" in place of ".txt".

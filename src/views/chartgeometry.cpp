@@ -1,7 +1,5 @@
 #include "chartgeometry.h"
 
-#include "records/linefields.h"
-
 #include <QtMath>
 
 #include <algorithm>
@@ -42,36 +40,28 @@ int chartY(double bmi)
     return qRound(4920 - 184 * (bmi - 15));
 }
 
-BmiChart bmiChart(const QStringList &lines, const QString &fileName)
+BmiChart bmiChart(const HistoryFile &file, const QString &fileName)
 {
-    if (lines.size() < 3)
-        failMissingLine(int(lines.size()) + 1, fileName);
+    if (file.lineCount < 3)
+        failMissingLine(int(file.lineCount) + 1, fileName);
+    const HistoryValues values = historyValues(file, maxChartRecords, fileName);
 
     BmiChart chart;
-    const HeaderFields header = headerFields(lines.at(0));
-    chart.sexLetter = header.sexLetter;
-    chart.ageText = header.ageText;
-    const double age = numberInLine(chart.ageText, QStringLiteral("das Alter"), 1, fileName);
-    chart.band = normalBand(age, chart.sexLetter == QLatin1String("w"));
+    chart.sexLetter = values.header.sexLetter;
+    chart.ageText = values.header.ageText;
+    chart.band = values.band;
     chart.lowerBox = bandBox({boxLeft, boxBottom}, {boxRight, chartY(chart.band.lower)});
     chart.upperBox = bandBox({boxLeft, chartY(chart.band.upper)}, {boxRight, boxTop});
 
-    const int records = std::min<int>(lines.size() - 2, maxChartRecords);
-    auto plotted = [&](int record) {
-        const int lineNumber = record + 3;
-        return plottedBmi(numberInLine(bmiText(lines.at(lineNumber - 1)), QStringLiteral("der BMI"),
-                                       lineNumber, fileName));
-    };
-    double previous = plotted(0);
     int start = firstStart;
     int end = firstEnd;
-    for (int record = 1; record < records; ++record) {
+    for (std::size_t record = 1; record < values.bmi.size(); ++record) {
         start += step;
         end += step;
-        const double current = plotted(record);
-        chart.segments.push_back(DrawnLine{
-            {start, chartY(previous)}, {end, chartY(current)}, curveColor, chartCurvePen});
-        previous = current;
+        chart.segments.push_back(DrawnLine{{start, chartY(plottedBmi(values.bmi[record - 1]))},
+                                           {end, chartY(plottedBmi(values.bmi[record]))},
+                                           curveColor,
+                                           chartCurvePen});
     }
     return chart;
 }

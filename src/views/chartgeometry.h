@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/drawing.h"
+#include "records/historyfile.h"
 #include "records/normalband.h"
 
 #include <QString>
@@ -31,15 +32,15 @@ int chartY(double bmi);
 struct BmiChart
 {
     QString sexLetter; // as found in the header; only "m" and "w" select a sex
-    QString ageText;   // as found in the header (records/linefields.h)
+    QString ageText;   // as found in the header
     NormalBand band;
     DrawnBox lowerBox; // hatched zone below the normal band
     DrawnBox upperBox; // hatched zone above the normal band
     std::vector<DrawnLine> segments;
 };
 
-// The chart of a PersonFile from its first lines (header, empty line, records; lines
-// past the first 33 are ignored). fileName only names the file in messages: a file with
+// The chart of a PersonFile from its first lines (header, empty line, records; records
+// past the first 31 are ignored). fileName only names the file in messages: a file with
 // fewer than three lines, or whose age or BMI characters are not a number, throws a
 // Failure that names the file and the line.
-BmiChart bmiChart(const QStringList &lines, const QString &fileName);
+BmiChart bmiChart(const HistoryFile &file, const QString &fileName);

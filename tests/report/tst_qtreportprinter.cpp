@@ -116,7 +116,7 @@ private Q_SLOTS:
 private:
     QTemporaryDir m_dir;
     QString m_pdf;
-    PersonFileLines m_file;
+    HistoryFile m_file;
 };
 
 void TestQtReportPrinter::initTestCase()
@@ -136,7 +136,7 @@ void TestQtReportPrinter::initTestCase()
                          recordLine(date, QStringLiteral("7%1,5").arg(k % 10),
                                     QString::number(1700 + k), QString::number(20 + k % 10)));
     }
-    m_file = splitPersonFile(readAllLines(path));
+    m_file = historyFile(readAllLines(path));
     m_pdf = reportPdfPath(path);
 }
 

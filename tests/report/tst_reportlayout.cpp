@@ -1,6 +1,6 @@
 #include "common/failure.h"
-#include "records/personfile.h"
 #include "recordingprinter.h"
+#include "records/personfile.h"
 #include "report/reportlayout.h"
 
 #include <QLocale>
@@ -16,15 +16,15 @@ QString record(const QString &bmi)
                       bmi);
 }
 
-PersonFileLines personFile(bool woman, const QString &age, const QStringList &bmis)
+HistoryFile personFile(bool woman, const QString &age, const QStringList &bmis)
 {
     QStringList lines{headerLine(anna, sexWord(woman), age), QString()};
     for (const QString &bmi : bmis)
         lines << record(bmi);
-    return splitPersonFile(lines);
+    return historyFile(lines);
 }
 
-QStringList printed(const PersonFileLines &file, const RecordingPrinter::LineHeight &height = {})
+QStringList printed(const HistoryFile &file, const RecordingPrinter::LineHeight &height = {})
 {
     RecordingPrinter printer(height);
     printReport(printer, file, reportChart(file));
@@ -68,7 +68,7 @@ private Q_SLOTS:
 
 void TestReportLayout::womanOf34PrintsTheWholeDocumentInOrder()
 {
-    const PersonFileLines file =
+    const HistoryFile file =
         personFile(true, QStringLiteral("34"),
                    {QStringLiteral("23"), QStringLiteral("24"), QStringLiteral("31")});
     // Heights unlike the default, so that a mixed-up text size shows.
@@ -164,7 +164,7 @@ void TestReportLayout::headerStandsOneLineBelowTheChartEnd()
     QFETCH(QStringList, bmis);
     QFETCH(QPoint, chartEnd);
 
-    const PersonFileLines file = personFile(true, QStringLiteral("34"), bmis);
+    const HistoryFile file = personFile(true, QStringLiteral("34"), bmis);
     const QStringList operations = printed(file);
     const auto header = operations.indexOf(textAt(0, chartEnd.y() + 14 * 20, file.header));
     QVERIFY(header > 0);
@@ -178,7 +178,7 @@ void TestReportLayout::fortyRecordsDrawThirtyOneAndListAll()
     QStringList bmis;
     for (int k = 0; k < 40; ++k)
         bmis << QString::number(20 + k % 10);
-    const PersonFileLines file = personFile(false, QStringLiteral("41"), bmis);
+    const HistoryFile file = personFile(false, QStringLiteral("41"), bmis);
 
     const ReportChart chart = reportChart(file);
     QCOMPARE(chart.curve.size(), std::size_t(31));
@@ -229,7 +229,7 @@ void TestReportLayout::notANumberStopsBeforePrinting()
     QFETCH(QStringList, lines);
     QFETCH(bool, fails);
 
-    const PersonFileLines file = splitPersonFile(lines);
+    const HistoryFile file = historyFile(lines);
     bool failed = false;
     try {
         RecordingPrinter printer;
@@ -248,7 +248,7 @@ void TestReportLayout::listingTakesRecordsUnchanged()
     const QStringList lines{headerLine(QStringLiteral("Jürgen Maß"), sexWord(false), "52"),
                             QString(), recordLine("01.02.2026", "81,3333333333333", "1802", "25"),
                             recordLine("02.02.2026", "80", "1802", "9,")};
-    const PersonFileLines file = splitPersonFile(lines);
+    const HistoryFile file = historyFile(lines);
     const QStringList texts = filtered(printed(file), QStringLiteral("text"));
     QCOMPARE(texts.size(), 8);
     QCOMPARE(texts.at(4).section(QLatin1Char('\''), 1, 1), lines.at(0));

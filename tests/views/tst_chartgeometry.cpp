@@ -42,7 +42,7 @@ private Q_SLOTS:
     void workedExampleComesOutExactly()
     {
         const BmiChart chart =
-            bmiChart(personLines(man30, {"23", "24", "45"}), QStringLiteral("x.txt"));
+            bmiChart(historyFile(personLines(man30, {"23", "24", "45"})), QStringLiteral("x.txt"));
 
         QCOMPARE(chart.sexLetter, QStringLiteral("m"));
         QCOMPARE(chart.ageText, QStringLiteral("30"));
@@ -104,7 +104,8 @@ private Q_SLOTS:
         QFETCH(int, lowerBoxEnd);
         QFETCH(int, upperBoxStart);
 
-        const BmiChart chart = bmiChart(personLines(header, {"22"}), QStringLiteral("x.txt"));
+        const BmiChart chart =
+            bmiChart(historyFile(personLines(header, {"22"})), QStringLiteral("x.txt"));
 
         QCOMPARE(chart.sexLetter, sex);
         QCOMPARE(chart.ageText, age);
@@ -134,7 +135,8 @@ private Q_SLOTS:
         QFETCH(int, lastEnd);
 
         const QStringList bmis = bmiRun(records);
-        const BmiChart chart = bmiChart(personLines(man30, bmis), QStringLiteral("x.txt"));
+        const BmiChart chart =
+            bmiChart(historyFile(personLines(man30, bmis)), QStringLiteral("x.txt"));
 
         QCOMPARE(int(chart.segments.size()), segments);
         for (int k = 1; k <= segments; ++k) {
@@ -151,7 +153,8 @@ private Q_SLOTS:
         QStringList bmis = bmiRun(31);
         bmis << "xx"
              << "??";
-        const BmiChart chart = bmiChart(personLines(man30, bmis), QStringLiteral("x.txt"));
+        const BmiChart chart =
+            bmiChart(historyFile(personLines(man30, bmis)), QStringLiteral("x.txt"));
         QCOMPARE(int(chart.segments.size()), 30);
     }
 
@@ -176,8 +179,10 @@ private Q_SLOTS:
         QFETCH(int, y);
 
         // The value is looked at both as the first point and as a later one.
-        const BmiChart first = bmiChart(personLines(man30, {bmi, "20"}), QStringLiteral("x"));
-        const BmiChart later = bmiChart(personLines(man30, {"20", bmi}), QStringLiteral("x"));
+        const BmiChart first =
+            bmiChart(historyFile(personLines(man30, {bmi, "20"})), QStringLiteral("x"));
+        const BmiChart later =
+            bmiChart(historyFile(personLines(man30, {"20", bmi})), QStringLiteral("x"));
 
         QCOMPARE(first.segments.at(0).from.y(), y);
         QCOMPARE(later.segments.at(0).to.y(), y);
@@ -216,7 +221,7 @@ private Q_SLOTS:
         QFETCH(QString, message);
 
         try {
-            bmiChart(lines, QStringLiteral("/d/Max Muster.txt"));
+            bmiChart(historyFile(lines), QStringLiteral("/d/Max Muster.txt"));
             QFAIL("no failure");
         } catch (const Failure &failure) {
             QCOMPARE(failure.message(), message);
