@@ -1,5 +1,7 @@
 #include "settingsmerge.h"
 
+#include <algorithm>
+
 namespace {
 
 QString quoted(const QString &value)
@@ -19,6 +21,36 @@ QString appliesText(const QString &value, const SettingOrigin &origin)
         break;
     }
     return QStringLiteral("Es gilt %1 aus %2.").arg(shown, origin.name);
+}
+
+// Checks that hold for every key, before its own: a value that would hold up the start
+// or that the store's reader could only guess.
+QString boundsProblem(const QString &value)
+{
+    if (value.size() > maxSettingValueBytes || value.toUtf8().size() > maxSettingValueBytes)
+        return QStringLiteral("der Wert ist länger als %1 Bytes").arg(maxSettingValueBytes);
+    // The readers put U+FFFD where bytes are no UTF-8 (a Latin-1 "ä"); taking the
+    // guess would make a different directory.
+    if (value.contains(QChar::ReplacementCharacter))
+        return QStringLiteral("der Wert ist kein gültiges UTF-8 (z. B. ein Umlaut in Latin-1 "
+                              "statt UTF-8)");
+    return {};
+}
+
+QString unknownKeysMessage(const SettingsSource &source)
+{
+    const QStringList &keys = source.unknownKeys;
+    if (keys.size() == 1)
+        return QStringLiteral("Unbekannte Einstellung %1 in %2: sie wird nicht beachtet.")
+            .arg(quoted(keys.constFirst()), source.name);
+    QStringList shown;
+    for (const QString &key : keys.first(std::min<qsizetype>(keys.size(), maxListedUnknownKeys)))
+        shown << quoted(key);
+    QString list = shown.join(QStringLiteral(", "));
+    if (keys.size() > maxListedUnknownKeys)
+        list += QStringLiteral(" und %1 weitere").arg(keys.size() - maxListedUnknownKeys);
+    return QStringLiteral("Unbekannte Einstellungen %1 in %2: sie werden nicht beachtet.")
+        .arg(list, source.name);
 }
 
 SettingOrigin originOf(const SettingsSource &source)
@@ -48,8 +80,11 @@ MergedSettings mergeSettings(const QList<SettingsSource> &sources)
             const auto entry = source.values.constFind(name);
             if (entry == source.values.cend())
                 continue;
-            const QString reason =
-                !entry->problem.isEmpty() ? entry->problem : key.problem(entry->text);
+            QString reason = entry->problem;
+            if (reason.isEmpty())
+                reason = boundsProblem(entry->text);
+            if (reason.isEmpty())
+                reason = key.problem(entry->text);
             if (!reason.isEmpty()) {
                 rejected << QStringLiteral("Einstellung %1 in %2: %3.")
                                 .arg(quoted(name), source.name, reason);
@@ -70,12 +105,11 @@ MergedSettings mergeSettings(const QList<SettingsSource> &sources)
     }
 
     for (const SettingsSource &source : sources) {
-        for (const QString &key : source.unknownKeys) {
-            merged.messages << QStringLiteral("Unbekannte Einstellung %1 in %2: sie wird nicht "
-                                              "beachtet.")
-                                   .arg(quoted(key), source.name);
-        }
+        if (!source.unknownKeys.isEmpty())
+            merged.messages << unknownKeysMessage(source);
     }
+    for (QString &message : merged.messages)
+        message = printableText(message);
     return merged;
 }
 
@@ -96,4 +130,25 @@ QString originText(const SettingKey &key, const SettingOrigin &origin, const QSt
     }
     return QStringLiteral("die Vorgabe; einzustellen mit dem Schlüssel %1 in %2")
         .arg(name, userStore);
+}
+
+QString printableText(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        switch (c.category()) {
+        case QChar::Other_Control:
+        case QChar::Other_Format:
+        case QChar::Separator_Line:
+        case QChar::Separator_Paragraph:
+            out += c.unicode() <= 0xff
+                       ? QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'))
+                       : QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
 }

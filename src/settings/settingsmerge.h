@@ -24,11 +24,22 @@ struct MergedSettings
     QStringList messages;
 };
 
+// The longest value taken from any source, in UTF-8 bytes.
+constexpr qsizetype maxSettingValueBytes = 4 * 1024;
+// A message about unknown keys names this many and counts the rest.
+constexpr qsizetype maxListedUnknownKeys = 10;
+
 // Merges sources given highest precedence first; for each key the first source with
 // a valid value wins, else the default. Every bad value (unreadable, or failing the
 // key's check) is reported and passed over, so that a lower source or the default
-// applies. Keys no setting has are reported as well, as they are mostly typing errors.
+// applies; so is a value over maxSettingValueBytes or one that was no valid UTF-8.
+// Keys no setting has are reported as well, as they are mostly typing errors. Every
+// message is printableText.
 MergedSettings mergeSettings(const QList<SettingsSource> &sources);
+
+// text with control and format characters shown escaped ("\x1b", "\u202e"), so that
+// a value cannot move a terminal's cursor or turn a message box's text around.
+QString printableText(const QString &text);
 
 // Completes "… ist " for a message about a value in effect: "in FILE gesetzt
 // (Schlüssel port)", "auf der Befehlszeile gesetzt (--port)", or for a default how

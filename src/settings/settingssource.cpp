@@ -2,6 +2,7 @@
 
 #include "settingkeys.h"
 
+#include <QFileInfo>
 #include <QSettings>
 
 namespace {
@@ -62,14 +63,16 @@ SettingsSource readSettingsSource(QSettings &store)
     return source;
 }
 
-QList<SettingsSource> readStationStores()
+SettingsSource readSettingsFile(const QString &path)
 {
-    QList<SettingsSource> sources;
-    for (const QSettings::Scope scope : {QSettings::UserScope, QSettings::SystemScope}) {
-        QSettings store(scope, QStringLiteral("Tessarine"), QStringLiteral("tessarine"));
-        // Each store on its own: the merge decides what falls back to what.
-        store.setFallbacksEnabled(false);
-        sources << readSettingsSource(store);
+    if (QFileInfo(path).size() > maxSettingsFileBytes) {
+        SettingsSource source;
+        source.name = path;
+        source.problem = QStringLiteral("Die Einstellungen in %1 sind größer als 1 MiB; sie "
+                                        "werden nicht beachtet.")
+                             .arg(path);
+        return source;
     }
-    return sources;
+    QSettings store(path, QSettings::IniFormat);
+    return readSettingsSource(store);
 }

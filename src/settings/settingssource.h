@@ -30,6 +30,14 @@ struct SettingsSource
 // Reads the known keys of a store. A missing store is an empty source.
 SettingsSource readSettingsSource(QSettings &store);
 
+// A settings file larger than this is refused whole, unread: no station needs more,
+// and reading a huge one would hold up the start.
+constexpr qint64 maxSettingsFileBytes = 1024 * 1024;
+
+// Reads a settings file in INI format, after checking its size. A missing file is an
+// empty source.
+SettingsSource readSettingsFile(const QString &path);
+
 // The user's and the system-wide store of this program, in this order: on Linux
 // ~/.config/Tessarine/tessarine.conf and /etc/xdg/Tessarine/tessarine.conf (moved
 // by XDG_CONFIG_HOME and XDG_CONFIG_DIRS), on Windows HKCU and HKLM

@@ -152,6 +152,11 @@ private Q_SLOTS:
                                                << "system"
                                                << "user"
                                                << "enthält „ä“";
+        QTest::newRow("value over 4 KiB")
+            << station << none << QString(5000, u'B') << none << "BMI1"
+            << "default"
+            << "user"
+            << "der Wert ist länger als 4096 Bytes. Es gilt die";
     }
     void precedence()
     {
@@ -196,6 +201,46 @@ private Q_SLOTS:
         QVERIFY2(text.contains(QStringLiteral("„%1“").arg(key)), qPrintable(text));
         const QString badStore = badIn == "user" ? userStore.name : systemStore.name;
         QVERIFY2(text.contains(QStringLiteral(" in %1: ").arg(badStore)), qPrintable(text));
+    }
+
+    // Files a station meets in years: each is refused or reported in a message of
+    // bounded length, in printable characters, and the next value applies.
+    void fileBounds_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("message"); // in the one message
+
+        QByteArray manyKeys;
+        for (int i = 0; i < 50000; ++i)
+            manyKeys += "k" + QByteArray::number(i) + "=1\n";
+        QTest::newRow("file over 1 MiB")
+            << "port=COM3\n;" + QByteArray(1 << 20, 'x') << defaultPort() << "größer als 1 MiB";
+        QTest::newRow("many unknown keys") << "port=COM3\n" + manyKeys << "COM3"
+                                           << "“ und 49990 weitere in ";
+        QTest::newRow("value not UTF-8") << QByteArray("port=COM3\ndataDir=/srv/b\xe4r\n") << "COM3"
+                                         << "kein gültiges UTF-8";
+        QTest::newRow("control bytes escaped")
+            << QByteArray("port=COM\x1b[2J\ndataDir=\x1b[2J\n") << "COM\x1b[2J"
+            << "„\\x1b[2J“ ist kein vollständiger Pfad";
+    }
+    void fileBounds()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, port);
+        QFETCH(QString, message);
+
+        QTemporaryDir dir;
+        QFile file(dir.filePath("user.conf"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+        file.close();
+        const MergedSettings merged = mergeSettings({readSettingsFile(file.fileName())});
+        QCOMPARE(merged.values.port, port);
+        QCOMPARE(merged.messages.size(), 1);
+        const QString text = merged.messages.constFirst();
+        QVERIFY2(text.contains(message) && text.contains(file.fileName()), qPrintable(text));
+        QVERIFY2(text.size() < 400, qPrintable(text));
+        QCOMPARE(printableText(text), text);
     }
 
     void unknownKeysAreReported()
