@@ -54,8 +54,12 @@ Stored storeMeasurement(const QString &path, const QString &header, const QStrin
     // Two rounds cover a file that appears or vanishes between test and write. A file
     // left empty (by an earlier program that failed half-way) gets its header too.
     for (int round = 0; round < 2; ++round) {
-        if (present && appendToExistingFile(path, oneRecord, newFile))
-            return Stored::Appended;
+        if (present) {
+            // A record appended where no reader gets to it could never be shown.
+            requireReadable(path);
+            if (appendToExistingFile(path, oneRecord, newFile))
+                return Stored::Appended;
+        }
         if (createNewFile(path, newFile))
             return Stored::Created;
         present = true;

@@ -44,7 +44,8 @@ enum class Stored { Created, Appended };
 // existing PersonFile, on a line of its own; otherwise puts the new file with header,
 // empty line and record in place whole. A file that appears after the existence test,
 // e.g. created by another station on a shared folder, is appended to; an empty one
-// gets the header as well. The bytes are on the disk when this returns. Throws a
+// gets the header as well. A file the readers refuse (textfile.h) is refused before
+// anything is appended. The bytes are on the disk when this returns. Throws a
 // Failure naming the file and the cause when it cannot be stored; the files are then
 // as they were. Nothing is written when a line cannot be encoded. exists is the
 // existence test (tests replace it).

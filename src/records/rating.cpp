@@ -1,8 +1,11 @@
 #include "rating.h"
 
+#include "common/failure.h"
 #include "common/numbertext.h"
 #include "normalband.h"
 #include "textfile.h"
+
+#include <QDir>
 
 #include <array>
 
@@ -40,5 +43,21 @@ QString ratingFilePath(const QString &dataDir, int ratingClass)
 
 QStringList readRatingFile(const QString &path)
 {
-    return readAllLines(path);
+    // Read no further than the bounds: a file of millions of short lines would
+    // otherwise fill the list until memory runs out.
+    TextFileReader reader(path);
+    QStringList lines;
+    qsizetype bytes = 0;
+    while (!reader.atEnd()) {
+        lines << reader.readLine();
+        bytes += lines.constLast().size() + 2;
+        if (lines.size() > maxRatingLines || bytes > maxRatingFileBytes + 2) {
+            throw Failure(QStringLiteral("Die Bewertungsdatei „%1“ wird nicht angezeigt: sie ist "
+                                         "länger als %2 Zeilen oder %3 KiB.")
+                              .arg(QDir::toNativeSeparators(path))
+                              .arg(maxRatingLines)
+                              .arg(maxRatingFileBytes / 1024));
+        }
+    }
+    return lines;
 }

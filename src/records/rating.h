@@ -24,6 +24,10 @@ std::optional<int> ratingClass(double ratingValue);
 // dataDir + "/bmi" + class digit + ".txt".
 QString ratingFilePath(const QString &dataDir, int ratingClass);
 
+// A RatingFile holds a few lines of advice; a longer one is refused.
+constexpr qsizetype maxRatingFileBytes = 64 * 1024;
+constexpr qsizetype maxRatingLines = 200;
+
 // The lines of a RatingFile, one list item each; throws a Failure naming the file
-// when it cannot be read.
+// when it cannot be read or is over either bound.
 QStringList readRatingFile(const QString &path);

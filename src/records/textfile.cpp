@@ -112,6 +112,15 @@ QStringList readAllLines(const QString &path)
     return lines;
 }
 
+void requireReadable(const QString &path)
+{
+    if (!fileExists(path))
+        return;
+    TextFileReader reader(path);
+    while (!reader.atEnd())
+        reader.readLine();
+}
+
 QByteArray encodeLines(const QString &path, const QStringList &lines)
 {
     QByteArray bytes;

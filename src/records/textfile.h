@@ -47,6 +47,10 @@ private:
 // All lines of a text file.
 QStringList readAllLines(const QString &path);
 
+// Reads the file at path through and throws the Failure a reader would throw for it,
+// naming the file and the line; returns when nothing is there.
+void requireReadable(const QString &path);
+
 // The bytes of lines in Windows-1252, each followed by CR LF. Throws a Failure naming
 // path when a character cannot be encoded, so that nothing gets stored in its place.
 QByteArray encodeLines(const QString &path, const QStringList &lines);

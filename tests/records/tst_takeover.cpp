@@ -80,7 +80,10 @@ private Q_SLOTS:
     void blankNamesPass();
     void onlyTheFinalRatingFileIsRead();
     void ratingValueOfOneLeavesTheList();
-    void missingRatingFileKeepsTheRecord();
+    void refusedRatingFileKeepsTheRecord_data();
+    void refusedRatingFileKeepsTheRecord();
+    void refusedHistoryFileStoresNothing_data();
+    void refusedHistoryFileStoresNothing();
     void unwritableDataDirectoryIsReported();
     void fullDiskStoresNothingAndARetryStoresOnce_data();
     void fullDiskStoresNothingAndARetryStoresOnce();
@@ -328,11 +331,22 @@ void TestTakeOver::ratingValueOfOneLeavesTheList()
     QCOMPARE(f.listItems(), QStringList{QStringLiteral("vorher")});
 }
 
-void TestTakeOver::missingRatingFileKeepsTheRecord()
+void TestTakeOver::refusedRatingFileKeepsTheRecord_data()
 {
+    QTest::addColumn<QByteArray>("ratings"); // class 2's RatingFile; null: none
+    QTest::newRow("missing") << QByteArray();
+    QTest::newRow("over 200 lines") << QByteArray("x\r\n").repeated(201);
+    QTest::newRow("over 64 KiB") << QByteArray(1000, 'x').append("\r\n").repeated(66);
+}
+
+void TestTakeOver::refusedRatingFileKeepsTheRecord()
+{
+    QFETCH(QByteArray, ratings);
     WindowFixture f;
     writeRatingFiles(f.dir.path());
     QVERIFY(QFile::remove(ratingFilePath(f.dir.path(), 2)));
+    if (!ratings.isNull())
+        writeBytes(ratingFilePath(f.dir.path(), 2), ratings);
     f.create();
     f.list()->addItem(QStringLiteral("vorher"));
     enter(f, Entries{});
@@ -344,6 +358,44 @@ void TestTakeOver::missingRatingFileKeepsTheRecord()
         qPrintable(f.messages.shown.at(0)));
     QCOMPARE(readBytes(f.filePath(QStringLiteral("Anna Beispiel.txt"))), annaFile);
     QCOMPARE(f.listItems(), QStringList{});
+}
+
+void TestTakeOver::refusedHistoryFileStoresNothing_data()
+{
+    QTest::addColumn<bool>("link");          // to another person's file
+    QTest::addColumn<QByteArray>("content"); // else the file's
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("link to another person's file")
+        << true << QByteArray() << QStringLiteral("symbolische Verknüpfung");
+    QTest::newRow("line no reader takes")
+        << false << annaFile + QByteArray(64 * 1024 + 1, 'x') << QStringLiteral("Zeile 4 ist");
+}
+
+void TestTakeOver::refusedHistoryFileStoresNothing()
+{
+    QFETCH(bool, link);
+    QFETCH(QByteArray, content);
+    QFETCH(QString, reason);
+    WindowFixture f;
+    writeRatingFiles(f.dir.path());
+    const QString path = f.filePath(QStringLiteral("Anna Beispiel.txt"));
+    writeBytes(f.filePath(QStringLiteral("Bo Li.txt")), "Bo Li  m\xe4nnlich 5Jahre\r\n\r\n");
+    if (link && !makeSymbolicLink(QStringLiteral("Bo Li.txt"), path))
+        QSKIP("no symbolic links on this system");
+    if (!link)
+        writeBytes(path, content);
+    f.create();
+    enter(f, Entries{});
+    f.field("bmi")->setText(QStringLiteral("21"));
+    const auto before = snapshot(f.dir.path());
+
+    f.button("Command2")->click();
+    QCOMPARE(f.messages.shown.size(), 1);
+    const QString message = f.messages.shown.at(0);
+    QVERIFY2(message.contains(QDir::toNativeSeparators(path)) && message.contains(reason),
+             qPrintable(message));
+    QCOMPARE(snapshot(f.dir.path()), before);
+    QCOMPARE(f.field("bmi")->text(), QStringLiteral("21"));
 }
 
 void TestTakeOver::unwritableDataDirectoryIsReported()
