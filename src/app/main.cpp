@@ -1,11 +1,13 @@
 #include "commandline.h"
 #include "consoleoutput.h"
+#include "endrequests.h"
 #include "form1.h"
 #include "serialports.h"
 #include "systemservices.h"
 #include "windowstart.h"
 
 #include "gdt/gdtexchange.h"
+#include "records/datadirectory.h"
 #include "records/defaultratings.h"
 #include "report/qtreportprinter.h"
 #include "scale/seriallinefactory.h"
@@ -120,11 +122,16 @@ int main(int argc, char *argv[])
     for (const QString &message : std::as_const(startup.settings.messages))
         print(stderr, message);
 
-    if (!QDir().mkpath(settings.dataDir)) {
-        return failStartup(argc, argv,
-                           QStringLiteral("Das Datenverzeichnis %1 kann nicht angelegt werden.")
-                               .arg(QDir::toNativeSeparators(settings.dataDir)),
-                           startup.arguments);
+    if (const QString cause = createDataDirectory(settings.dataDir); !cause.isEmpty()) {
+        const SettingKey *key = findSettingKey(u"dataDir");
+        const QString origin =
+            originText(*key, startup.settings.origins.value(key->key), startup.userStore);
+        return failStartup(
+            argc, argv,
+            printableText(QStringLiteral("Das Datenverzeichnis %1 kann nicht "
+                                         "angelegt werden: %2. Der Wert ist %3.")
+                              .arg(QDir::toNativeSeparators(settings.dataDir), cause, origin)),
+            startup.arguments);
     }
     if (!displayAvailable(startup.arguments)) {
         print(stderr, QStringLiteral("Tessarine braucht eine grafische Anzeige, doch weder "
@@ -146,6 +153,8 @@ int main(int argc, char *argv[])
         gdt = std::make_unique<GdtExchange>(settings.gdtDirectory, settings.gdtStationId,
                                             settings.gdtPracticeId);
 
+    // Before the port opens, so that no signal can end the program past its lock.
+    EndRequests endRequests;
     WidgetMessageBoxes messages;
     SystemShutdown shutdown;
     SystemClock clock;

@@ -1,6 +1,7 @@
 #include "serialportline.h"
 
 #include "common/failure.h"
+#include "serialdevice.h"
 
 #include <QDir>
 
@@ -59,8 +60,21 @@ void SerialPortLine::open()
         m_faultReported = true;
         m_reopen.start();
         throw Failure(QStringLiteral("Die serielle Schnittstelle %1 lässt sich nicht öffnen: %2.")
-                          .arg(deviceName(), causeText(m_port.error(), m_port.errorString())));
+                          .arg(deviceName(), openFailureCause()));
     }
+}
+
+QString SerialPortLine::openFailureCause() const
+{
+    // Qt's error codes tell a folder or /dev/null apart from a port whose settings
+    // fail, and a lock left behind from a port in use, no better than "permission".
+    if (QString cause = notSerialDeviceCause(m_device); !cause.isEmpty())
+        return cause;
+    if (m_port.error() == QSerialPort::PermissionError) {
+        if (QString cause = staleLockCause(m_device); !cause.isEmpty())
+            return cause;
+    }
+    return causeText(m_port.error(), m_port.errorString());
 }
 
 bool SerialPortLine::isOpen() const

@@ -28,6 +28,7 @@ protected:
 
 private:
     bool openPort();
+    QString openFailureCause() const;
     void readAvailable();
     void portError(QSerialPort::SerialPortError error);
     void lost();

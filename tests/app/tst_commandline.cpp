@@ -9,6 +9,12 @@
 
 #ifdef Q_OS_WIN
 #include <windows.h>
+#else
+#include "pseudoterminal.h"
+
+#include <QFileInfo>
+
+#include <csignal>
 #endif
 
 namespace {
@@ -73,7 +79,8 @@ private Q_SLOTS:
                                     << QStringList{"--port: der Wert ist leer"};
         QTest::newRow("data dir that cannot be created")
             << QStringList{"--data-dir", "%T/file/sub"} << none << none << 1 << none
-            << QStringList{"Das Datenverzeichnis %T/file/sub kann nicht angelegt werden."};
+            << QStringList{"Das Datenverzeichnis %T/file/sub kann nicht angelegt werden: ",
+                           "Der Wert ist auf der Befehlszeile gesetzt (--data-dir)."};
         const QStringList help{
             "Aufruf:",          "Optionen:",        "Zeigt Hilfe zu den Kommandozeilenoptionen an.",
             "--port <DEVICE>",  "--data-dir <DIR>", "--gdt-dir <DIR>",
@@ -97,7 +104,8 @@ private Q_SLOTS:
         QTest::newRow("user's store over the system's")
             << QStringList{} << QStringList{"dataDir=%T/file/user"}
             << QStringList{"dataDir=%T/file/system"} << 1 << none
-            << QStringList{"%T/file/user kann nicht"};
+            << QStringList{"%T/file/user kann nicht",
+                           "Der Wert ist in %U gesetzt (Schlüssel dataDir)."};
         QTest::newRow("command line over both stores")
             << QStringList{"--data-dir=%T/file/line"} << QStringList{"dataDir=%T/file/user"}
             << QStringList{"dataDir=%T/file/system"} << 1 << none
@@ -219,6 +227,36 @@ private Q_SLOTS:
         QVERIFY2(
             QString::fromStdWString(text).contains(QStringLiteral("Tessarine " TESSARINE_VERSION)),
             qPrintable(QString::fromStdWString(text).simplified()));
+    }
+#else
+    // Ended by the system (a logout, a service manager), the program closes the port
+    // and releases its lock file, so that the next start, under any account, opens it.
+    void terminationReleasesThePortLock()
+    {
+        PseudoTerminal scale;
+        QTemporaryDir dir;
+        QString lock = scale.path().mid(5).replace('/', '_');
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_CONFIG_HOME", dir.filePath("user"));
+        environment.insert("XDG_CONFIG_DIRS", dir.filePath("system"));
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(TESSARINE_EXE),
+                      {"-platform", "offscreen", "--port", scale.path(), "--data-dir", dir.path()});
+        const auto lockFile = [&lock] {
+            for (const char *directory : {"/var/lock/LCK..", "/run/lock/LCK.."}) {
+                if (QFileInfo::exists(directory + lock))
+                    return directory + lock;
+            }
+            return QString();
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(!lockFile().isEmpty(), 20000);
+        lock = lockFile();
+        QCOMPARE(::kill(static_cast<pid_t>(process.processId()), SIGTERM), 0);
+        QVERIFY(process.waitForFinished(20000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 0);
+        QVERIFY2(!QFileInfo::exists(lock), qPrintable(lock));
     }
 #endif
 };

@@ -225,16 +225,26 @@ private Q_SLOTS:
 
     void openFailureNamesTheDevice_data()
     {
-        QTest::addColumn<bool>("busy");
-        QTest::newRow("no such device") << false;
-        QTest::newRow("device already open") << true;
+        QTest::addColumn<QString>("device"); // "busy": the pseudo-terminal, open already
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("no such device") << "%T/ttyNone"
+                                        << "Gerät nicht gefunden";
+        QTest::newRow("device already open") << "busy"
+                                             << "";
+        QTest::newRow("folder") << "%T"
+                                << "das ist ein Ordner, keine serielle Schnittstelle";
+        QTest::newRow("device that is no terminal")
+            << "/dev/null"
+            << "das Gerät ist keine serielle Schnittstelle (kein Terminal)";
     }
     void openFailureNamesTheDevice()
     {
-        QFETCH(bool, busy);
+        QFETCH(QString, device);
+        QFETCH(QString, cause);
         QTemporaryDir dir;
         PseudoTerminal scale;
-        const QString device = busy ? scale.path() : dir.filePath(QStringLiteral("ttyNone"));
+        const bool busy = device == QLatin1String("busy");
+        device = busy ? scale.path() : device.replace(QLatin1String("%T"), dir.path());
         SerialPortLine first(device);
         if (busy)
             first.open();
@@ -247,6 +257,7 @@ private Q_SLOTS:
             QVERIFY2(failure.message().contains(device), qPrintable(failure.message()));
             QVERIFY2(failure.message().startsWith(QStringLiteral("Die serielle Schnittstelle")),
                      qPrintable(failure.message()));
+            QVERIFY2(failure.message().contains(": " + cause), qPrintable(failure.message()));
         }
         QVERIFY(!line.isOpen());
     }

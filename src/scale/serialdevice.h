@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+// Why a serial device could not be opened, where the system tells more than the
+// serial port's error code. Each returns a German cause for "lässt sich nicht öffnen:
+// …", or the empty text when it has nothing to add.
+
+// device is no serial interface: a folder, a plain file, a device that is no terminal
+// (/dev/null).
+QString notSerialDeviceCause(const QString &device);
+
+// device is taken by a lock file whose program no longer runs and that this account
+// may not remove; the cause names the file and how to remove it.
+QString staleLockCause(const QString &device);
