@@ -36,7 +36,9 @@ EndRequests::EndRequests(QObject *parent) : QObject(parent)
         char bytes[16];
         while (::read(wakeUp[0], bytes, sizeof bytes) > 0) {
         }
-        QCoreApplication::quit();
+        // Not quit(): a message box open then could refuse to close and so keep the
+        // program running until the system kills it, lock file and all.
+        QCoreApplication::exit(0);
     });
     struct sigaction action = {};
     action.sa_handler = &signalled;
