@@ -235,28 +235,18 @@ private Q_SLOTS:
     {
         PseudoTerminal scale;
         QTemporaryDir dir;
-        QString lock = scale.path().mid(5).replace('/', '_');
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("XDG_CONFIG_HOME", dir.filePath("user"));
-        environment.insert("XDG_CONFIG_DIRS", dir.filePath("system"));
+        const QString lock = "/var/lock/LCK.." + scale.path().mid(5).replace('/', '_');
         QProcess process;
-        process.setProcessEnvironment(environment);
+        process.setEnvironment(QProcess::systemEnvironment() << "XDG_CONFIG_HOME=" + dir.path()
+                                                             << "XDG_CONFIG_DIRS=" + dir.path());
         process.start(QStringLiteral(TESSARINE_EXE),
                       {"-platform", "offscreen", "--port", scale.path(), "--data-dir", dir.path()});
-        const auto lockFile = [&lock] {
-            for (const char *directory : {"/var/lock/LCK..", "/run/lock/LCK.."}) {
-                if (QFileInfo::exists(directory + lock))
-                    return directory + lock;
-            }
-            return QString();
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(!lockFile().isEmpty(), 20000);
-        lock = lockFile();
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(lock), 20000);
         QCOMPARE(::kill(static_cast<pid_t>(process.processId()), SIGTERM), 0);
         QVERIFY(process.waitForFinished(20000));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.exitCode(), 0);
-        QVERIFY2(!QFileInfo::exists(lock), qPrintable(lock));
+        QVERIFY(!QFileInfo::exists(lock));
     }
 #endif
 };
