@@ -29,6 +29,14 @@ void failNotRegular(const QString &path)
                       .arg(shown(path)));
 }
 
+// A link could put one person's record into another person's file, or anywhere.
+void failLink(const QString &path)
+{
+    throw Failure(QStringLiteral("Die Datei „%1“ ist eine symbolische Verknüpfung und wird nicht "
+                                 "geöffnet.")
+                      .arg(shown(path)));
+}
+
 QString rollbackFailed()
 {
     return QStringLiteral(" Die Datei konnte nicht auf ihren vorigen Stand zurückgesetzt werden.");
@@ -53,6 +61,8 @@ QByteArray missingLineEnd(QByteArrayView tail)
 
 bool fileExists(const QString &path)
 {
+    if (atomicfile::isLink(path))
+        atomicfile::failLink(path);
     const QFileInfo info(path);
     if (!info.exists())
         return false;

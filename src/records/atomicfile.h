@@ -10,11 +10,12 @@
 // failure of any kind (full disk, I/O error, a sync that fails) leaves the files as
 // they were and throws a Failure that names the file and gives the system's own cause
 // in the user's language. What a call wrote is on the disk when it returns. Only
-// regular files are opened: a directory, FIFO or device under a file's name is refused
-// at once, and nothing here can block on one.
+// regular files are opened: a directory, FIFO, device or symbolic link (on Windows any
+// reparse point) under a file's name is refused at once, and nothing here can block on
+// one or write through a link. The folders above a file may be links.
 
 // True if path names a regular file, false if nothing is there. Throws a Failure
-// naming path when something else is (directory, FIFO, device).
+// naming path when something else is (directory, FIFO, device, link).
 bool fileExists(const QString &path);
 
 // Opens the regular file at path for reading into file, unbuffered; throws a Failure

@@ -12,6 +12,11 @@ namespace atomicfile {
 [[noreturn]] void fail(const QString &what, const QString &path, int error,
                        const QString &addition = {});
 [[noreturn]] void failNotRegular(const QString &path);
+[[noreturn]] void failLink(const QString &path);
+
+// True when path itself is a symbolic link (on Windows any reparse point), whatever it
+// points to; false for anything else and for nothing at all.
+bool isLink(const QString &path);
 QString shown(const QString &path);
 
 // Added to a failed append's message when the file could not be cut back.

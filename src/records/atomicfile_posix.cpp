@@ -53,7 +53,9 @@ void syncDirectoryOf(const QString &path)
 // regular file. Returns -1 with errno set when the open itself fails.
 int openRegular(const QString &path, int flags)
 {
-    const int fd = ::open(native(path).constData(), flags | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(native(path).constData(), flags | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0 && errno == ELOOP)
+        failLink(path);
     if (fd < 0)
         return -1;
     struct stat st = {};
@@ -82,6 +84,12 @@ int atomicfile::moveWithoutReplacing(const QString &from, const QString &to)
     }
     syncDirectoryOf(to);
     return 0;
+}
+
+bool atomicfile::isLink(const QString &path)
+{
+    struct stat st = {};
+    return ::lstat(native(path).constData(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
 void openForReading(QFile &file, const QString &path)

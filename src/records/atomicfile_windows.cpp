@@ -53,11 +53,16 @@ int atomicfile::moveWithoutReplacing(const QString &from, const QString &to)
     return static_cast<int>(error);
 }
 
+bool atomicfile::isLink(const QString &path)
+{
+    const DWORD attributes = GetFileAttributesW(native(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
 void openForReading(QFile &file, const QString &path)
 {
-    // No FIFOs in a Windows directory; devices and folders are told apart by type.
-    if (QFileInfo::exists(path))
-        fileExists(path);
+    // No FIFOs in a Windows directory; devices, folders and links are told apart by type.
+    fileExists(path);
     file.setFileName(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         throw Failure(QStringLiteral("Die Datei „%1“ kann nicht geöffnet werden: %2")
@@ -112,9 +117,9 @@ void PendingFile::placeReplacing()
 
 bool appendToExistingFile(const QString &path, const QByteArray &bytes, const QByteArray &ifEmpty)
 {
-    const HANDLE h =
-        CreateFileW(native(path).c_str(), GENERIC_READ | GENERIC_WRITE,
-                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    const HANDLE h = CreateFileW(native(path).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                 FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
@@ -128,6 +133,11 @@ bool appendToExistingFile(const QString &path, const QByteArray &bytes, const QB
     } closer{h};
     if (GetFileType(h) != FILE_TYPE_DISK)
         failNotRegular(path);
+    // Opened as the link itself, so that a link is refused, not followed.
+    BY_HANDLE_FILE_INFORMATION info = {};
+    if (GetFileInformationByHandle(h, &info) &&
+        (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        failLink(path);
     OVERLAPPED whole = {};
     if (!LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole))
         fail(QStringLiteral("gesperrt"), path, static_cast<int>(GetLastError()));

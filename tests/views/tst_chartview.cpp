@@ -1,3 +1,4 @@
+#include "filebytes.h"
 #include "personfiles.h"
 #include "windowfixture.h"
 
@@ -247,6 +248,9 @@ private Q_SLOTS:
         QTest::newRow("BMI not a number")
             << storedBytes(personLines(man30, {"22", "23", "x?"}))
             << "ist nicht lesbar: In Zeile 5 ist der BMI „x?“ keine Zahl.";
+        QTest::newRow("link to another person's file")
+            << QByteArray("link to Alt Muster.txt")
+            << "ist eine symbolische Verknüpfung und wird nicht geöffnet.";
     }
     void unreadableFileIsReportedAndChangesNothing()
     {
@@ -260,7 +264,10 @@ private Q_SLOTS:
         w.chart();
         const QStringList before = w.picture();
         w.field("text")->setText(QStringLiteral("Max"));
-        writeFile(w.filePath(QStringLiteral("Max Muster.txt")), bytes);
+        if (!bytes.startsWith("link to "))
+            writeFile(w.filePath(QStringLiteral("Max Muster.txt")), bytes);
+        else if (!makeSymbolicLink(QString::fromLatin1(bytes.mid(8)), w.filePath("Max Muster.txt")))
+            QSKIP("no symbolic links on this system");
         w.fillMeasurement();
         w.find<QRadioButton>("Option2")->setChecked(true);
 
