@@ -227,15 +227,11 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("device"); // "busy": the pseudo-terminal, open already
         QTest::addColumn<QString>("cause");
-        QTest::newRow("no such device") << "%T/ttyNone"
-                                        << "Gerät nicht gefunden";
-        QTest::newRow("device already open") << "busy"
-                                             << "";
-        QTest::newRow("folder") << "%T"
-                                << "das ist ein Ordner, keine serielle Schnittstelle";
-        QTest::newRow("device that is no terminal")
-            << "/dev/null"
-            << "das Gerät ist keine serielle Schnittstelle (kein Terminal)";
+        QTest::newRow("no such device") << QStringLiteral("%T/ttyNone") << "Gerät nicht gefunden";
+        QTest::newRow("device already open") << QStringLiteral("busy") << "";
+        QTest::newRow("folder") << QStringLiteral("%T") << "das ist ein Ordner";
+        QTest::newRow("no terminal")
+            << QStringLiteral("/dev/null") << "das Gerät ist keine serielle";
     }
     void openFailureNamesTheDevice()
     {

@@ -1,3 +1,4 @@
+#include "filebytes.h"
 #include "settings/settingsmerge.h"
 
 #include <QFile>
@@ -152,11 +153,6 @@ private Q_SLOTS:
                                                << "system"
                                                << "user"
                                                << "enthält „ä“";
-        QTest::newRow("value over 4 KiB")
-            << station << none << QString(5000, u'B') << none << "BMI1"
-            << "default"
-            << "user"
-            << "der Wert ist länger als 4096 Bytes. Es gilt die";
     }
     void precedence()
     {
@@ -218,6 +214,9 @@ private Q_SLOTS:
             << "port=COM3\n;" + QByteArray(1 << 20, 'x') << defaultPort() << "größer als 1 MiB";
         QTest::newRow("many unknown keys") << "port=COM3\n" + manyKeys << "COM3"
                                            << "“ und 49990 weitere in ";
+        QTest::newRow("value over 4 KiB")
+            << "port=" + QByteArray(5000, 'C') + "\n"
+            << defaultPort() << "der Wert ist länger als 4096 Bytes. Es gilt die";
         QTest::newRow("value not UTF-8") << QByteArray("port=COM3\ndataDir=/srv/b\xe4r\n") << "COM3"
                                          << "kein gültiges UTF-8";
         QTest::newRow("control bytes escaped")
@@ -231,14 +230,13 @@ private Q_SLOTS:
         QFETCH(QString, message);
 
         QTemporaryDir dir;
-        QFile file(dir.filePath("user.conf"));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
-        file.close();
-        const MergedSettings merged = mergeSettings({readSettingsFile(file.fileName())});
+        const QString path = dir.filePath("user.conf");
+        writeBytes(path, content);
+        const MergedSettings merged = mergeSettings({readSettingsFile(path)});
         QCOMPARE(merged.values.port, port);
         QCOMPARE(merged.messages.size(), 1);
         const QString text = merged.messages.constFirst();
-        QVERIFY2(text.contains(message) && text.contains(file.fileName()), qPrintable(text));
+        QVERIFY2(text.contains(message) && text.contains(path), qPrintable(text));
         QVERIFY2(text.size() < 400, qPrintable(text));
         QCOMPARE(printableText(text), text);
     }
