@@ -21,11 +21,6 @@ QString practiceIdDefault()
     return QStringLiteral("EDV1");
 }
 
-QString quoted(const QString &value)
-{
-    return QStringLiteral("„%1“").arg(value);
-}
-
 QString notEmpty(const QString &value)
 {
     return value.isEmpty() ? QStringLiteral("der Wert ist leer") : QString();
@@ -36,7 +31,7 @@ QString absoluteDirectory(const QString &value)
     if (value.isEmpty())
         return QStringLiteral("der Wert ist leer");
     if (!QDir::isAbsolutePath(value))
-        return QStringLiteral("%1 ist kein vollständiger Pfad").arg(quoted(value));
+        return QStringLiteral("%1 ist kein vollständiger Pfad").arg(quotedForMessage(value));
     return {};
 }
 
@@ -50,14 +45,15 @@ QString absoluteDirectoryOrEmpty(const QString &value)
 QString gdtId(const QString &value)
 {
     if (value.size() != 4)
-        return QStringLiteral("%1 hat nicht genau 4 Zeichen").arg(quoted(value));
+        return QStringLiteral("%1 hat nicht genau 4 Zeichen").arg(quotedForMessage(value));
     for (const QChar c : value) {
         if (c.unicode() < 0x20 || c.unicode() > 0x7e || QStringView(u"\\/:*?\"<>|").contains(c))
             return QStringLiteral("%1 enthält %2; erlaubt sind druckbare ASCII-Zeichen außer "
                                   "\\ / : * ? \" < > |")
-                .arg(quoted(value), c.isPrint() ? quoted(QString(c))
-                                                : QStringLiteral("das Steuerzeichen %1")
-                                                      .arg(c.unicode(), 2, 16, QLatin1Char('0')));
+                .arg(quotedForMessage(value), c.isPrint()
+                                                  ? quotedForMessage(QString(c))
+                                                  : QStringLiteral("das Steuerzeichen %1")
+                                                        .arg(c.unicode(), 2, 16, QLatin1Char('0')));
     }
     return {};
 }
@@ -81,6 +77,14 @@ const std::array<SettingKey, 5> keys{{
 std::span<const SettingKey> settingKeys()
 {
     return keys;
+}
+
+QString quotedForMessage(const QString &text)
+{
+    constexpr qsizetype longest = 120;
+    if (text.size() <= longest)
+        return QStringLiteral("„%1“").arg(text);
+    return QStringLiteral("„%1…%2“").arg(text.first(longest / 2), text.last(longest / 2));
 }
 
 const SettingKey *findSettingKey(QStringView key, Qt::CaseSensitivity cs)

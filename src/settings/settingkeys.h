@@ -32,6 +32,10 @@ struct SettingKey
 std::span<const SettingKey> settingKeys();
 const SettingKey *findSettingKey(QStringView key, Qt::CaseSensitivity cs = Qt::CaseSensitive);
 
+// text in „“ for a message, its middle left out ("…") beyond 120 characters: a key or
+// value can be as long as its file, and a message box as wide.
+QString quotedForMessage(const QString &text);
+
 // The value as it is stored: paths cleaned, other texts unchanged.
 QString normalisedSetting(const SettingKey &key, const QString &value);
 

@@ -4,14 +4,9 @@
 
 namespace {
 
-QString quoted(const QString &value)
-{
-    return QStringLiteral("„%1“").arg(value);
-}
-
 QString appliesText(const QString &value, const SettingOrigin &origin)
 {
-    const QString shown = value.isEmpty() ? QStringLiteral("kein Wert") : quoted(value);
+    const QString shown = value.isEmpty() ? QStringLiteral("kein Wert") : quotedForMessage(value);
     switch (origin.kind) {
     case SettingOrigin::Kind::Default:
         return QStringLiteral("Es gilt die Vorgabe: %1.").arg(shown);
@@ -42,10 +37,10 @@ QString unknownKeysMessage(const SettingsSource &source)
     const QStringList &keys = source.unknownKeys;
     if (keys.size() == 1)
         return QStringLiteral("Unbekannte Einstellung %1 in %2: sie wird nicht beachtet.")
-            .arg(quoted(keys.constFirst()), source.name);
+            .arg(quotedForMessage(keys.constFirst()), source.name);
     QStringList shown;
     for (const QString &key : keys.first(std::min<qsizetype>(keys.size(), maxListedUnknownKeys)))
-        shown << quoted(key);
+        shown << quotedForMessage(key);
     QString list = shown.join(QStringLiteral(", "));
     if (keys.size() > maxListedUnknownKeys)
         list += QStringLiteral(" und %1 weitere").arg(keys.size() - maxListedUnknownKeys);
@@ -87,7 +82,7 @@ MergedSettings mergeSettings(const QList<SettingsSource> &sources)
                 reason = key.problem(entry->text);
             if (!reason.isEmpty()) {
                 rejected << QStringLiteral("Einstellung %1 in %2: %3.")
-                                .arg(quoted(name), source.name, reason);
+                                .arg(quotedForMessage(name), source.name, reason);
                 continue;
             }
             if (found)

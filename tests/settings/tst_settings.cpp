@@ -214,6 +214,9 @@ private Q_SLOTS:
             << "port=COM3\n;" + QByteArray(1 << 20, 'x') << defaultPort() << "größer als 1 MiB";
         QTest::newRow("many unknown keys") << "port=COM3\n" + manyKeys << "COM3"
                                            << "“ und 49990 weitere in ";
+        QTest::newRow("long unknown key") << "port=COM3\n" + QByteArray(100000, 'k') + "=1\n"
+                                          << "COM3"
+                                          << "kkk…kkk";
         QTest::newRow("value over 4 KiB")
             << "port=" + QByteArray(5000, 'C') + "\n"
             << defaultPort() << "der Wert ist länger als 4096 Bytes. Es gilt die";
