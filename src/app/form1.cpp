@@ -39,8 +39,10 @@ QPointF twipsPoint(QPoint p)
 QFont stationFont(double points, bool bold)
 {
     QFont font;
-    // The station's font where it is installed, else a sans-serif of similar width.
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+    // The station's font where it is installed, else a sans-serif of similar width. The
+    // TrueType "Microsoft Sans Serif" comes before the bitmap "MS Sans Serif" of the same
+    // metrics: it scales with the display, and Wine's bitmap one lacks the capital I.
+    font.setFamilies({QStringLiteral("Microsoft Sans Serif"), QStringLiteral("MS Sans Serif"),
                       QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
                       QStringLiteral("DejaVu Sans")});
     font.setStyleHint(QFont::SansSerif);
