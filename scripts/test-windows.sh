@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The Windows build, made and tested here: cross-compiles program and tests with
 # MinGW-w64 against the shared Windows Qt, runs every test under Wine, builds the ZIP
-# and the installer, and starts tessarine.exe from the unpacked ZIP in a clean Wine
-# prefix. The Windows Qt is unpacked to QT_MINGW_ROOT (default /opt/qt6-mingw) from
+# and the installer, and takes both as a station does in a clean Wine prefix (unpacked,
+# installed, installed over, uninstalled). The Windows Qt is unpacked to QT_MINGW_ROOT (default /opt/qt6-mingw) from
 # shared/toolchains/qt6-mingw-6.4.2.tar.xz beside this repository, unless it is there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
