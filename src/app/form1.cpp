@@ -41,11 +41,12 @@ QFont stationFont(double points, bool bold)
     QFont font;
     // The station's font where it is installed, else a sans-serif of similar width. The
     // TrueType "Microsoft Sans Serif" comes before the bitmap "MS Sans Serif" of the same
-    // metrics: it scales with the display, and Wine's bitmap one lacks the capital I.
+    // metrics: it scales with the display.
     font.setFamilies({QStringLiteral("Microsoft Sans Serif"), QStringLiteral("MS Sans Serif"),
                       QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
                       QStringLiteral("DejaVu Sans")});
-    font.setStyleHint(QFont::SansSerif);
+    // Smoothed: Wine's GDI leaves out the one-pixel stem of a capital I in plain text.
+    font.setStyleHint(QFont::SansSerif, QFont::PreferAntialias);
     font.setPointSizeF(points);
     font.setBold(bold);
     return font;
