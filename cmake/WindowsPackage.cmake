@@ -39,17 +39,23 @@ set(CPACK_NSIS_PACKAGE_NAME Tessarine)
 set(CPACK_NSIS_INSTALLED_ICON_NAME tessarine.exe)
 set(CPACK_NSIS_MUI_ICON ${TESSARINE_ICON})
 set(CPACK_NSIS_MUI_UNIICON ${TESSARINE_ICON})
+set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
 # A 64-bit installer: the stations' Windows (and a 64-bit-only Wine) may run no 32-bit
 # program, and it installs into the 64-bit "C:\Program Files" and registry.
 set(CPACK_NSIS_DEFINES "Target amd64-unicode\n  !include FileFunc.nsh")
-# An installation over an installed one, of any version, first removes that: so the
-# uninstall entry's key holds no version. The publisher is not "Tessarine": the
-# uninstaller deletes HKLM\Software\<publisher>\<key>, and Software\Tessarine\tessarine
-# holds the station's settings.
-set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
-set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Tessarine)
+# The publisher is not "Tessarine": the uninstaller deletes HKLM\Software\<publisher>\
+# <key>, and Software\Tessarine\tessarine holds the station's settings.
 set(CPACK_PACKAGE_VENDOR "${TESSARINE_PUBLISHER}")
-# The size "Apps & features" shows. Values reach the installer script as written here.
-set(CPACK_VERBATIM_VARIABLES ON)
+set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Tessarine)
+set(CPACK_VERBATIM_VARIABLES ON) # values reach the installer script as written here
+set(uninstall_key "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessarine")
+# An installation over an installed one, of any version (so the key holds none), first
+# removes it, asking nothing (CPack's own question is English): one program, one entry.
+# The folder is the uninstaller's, from its quoted path.
+set(CPACK_NSIS_EXTRA_PREINSTALL_COMMANDS "ReadRegStr $0 HKLM \"${uninstall_key}\" UninstallString
+  StrCmp $0 \"\" +3
+  StrCpy $1 $0 -15 1
+  ExecWait '$0 /S _?=$1'")
+# The size "Apps & features" shows.
 set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS "\${GetSize} \"$INSTDIR\" \"/S=0K\" $0 $1 $2
-  WriteRegDWORD SHCTX \"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessarine\" \"EstimatedSize\" $0")
+  WriteRegDWORD SHCTX \"${uninstall_key}\" EstimatedSize $0")
