@@ -16,6 +16,6 @@ int groupOffset(double age)
 NormalBand normalBand(double age, bool woman)
 {
     const int offset = groupOffset(age);
-    const int lower = 19 + offset - (woman ? 1 : 0);
+    const double lower = 19 + offset - (woman ? 1 : 0);
     return {lower, lower + 5};
 }

@@ -2,12 +2,13 @@
 
 // The range of BMI values rated as normal for an age and a sex. Age limits are
 // 24, 34, 44, 54 and 64 years, each tested with "greater than", so a limit belongs to
-// the younger group; women's bounds lie one below the men's.
+// the younger group; women's bounds lie one below the men's. Children's bands
+// (childbmi.h) are not whole numbers.
 
 struct NormalBand
 {
-    int lower = 0;
-    int upper = 0;
+    double lower = 0;
+    double upper = 0;
     friend bool operator==(const NormalBand &, const NormalBand &) = default;
 };
 

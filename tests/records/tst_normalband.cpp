@@ -45,7 +45,7 @@ void TestNormalBand::boundsAndOffsetByAgeAndSex()
     QFETCH(int, lower);
     QFETCH(int, upper);
     QFETCH(int, offset);
-    QCOMPARE(normalBand(age, woman), (NormalBand{lower, upper}));
+    QCOMPARE(normalBand(age, woman), (NormalBand{double(lower), double(upper)}));
     QCOMPARE(groupOffset(age), offset);
 }
 
