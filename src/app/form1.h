@@ -3,6 +3,7 @@
 #include "chartsurface.h"
 
 #include "gdt/gdtrequest.h"
+#include "records/childbmi.h"
 
 #include <QDate>
 #include <QString>
@@ -39,6 +40,7 @@ struct Form1Services
     // Form_Load starts it.
     GdtExchange *gdt = nullptr;
     QString dataDir; // history and rating files; ends without a separator
+    ChildRatings children = ChildRatings::Adult; // rating, chart and report of children
     // Added to the message when the port cannot be opened at start: where the port is
     // set and which ports the machine has. May be empty.
     std::function<QString()> portAdvice;
@@ -87,7 +89,10 @@ private:
     void gdtRequestArrived(const GdtRequest &request, const QString &path);
     void gdtRequestRejected(const QString &path, const QString &movedTo, const GdtError &error);
     void showGdtAnswersWaiting(qsizetype waiting);
-    void answerGdtRequest(const TakeOverEntries &entries, const QStringList &assessment);
+    void answerGdtRequest(const TakeOverEntries &entries, const QStringList &assessment,
+                          std::optional<double> percentile);
+    bool isRequestedPerson(const TakeOverEntries &entries) const;
+    double ratingAge(const TakeOverEntries &entries) const;
 
     Form1Services m_services;
     ChartSurface m_surface;

@@ -14,6 +14,8 @@
 #include <QListWidget>
 #include <QRadioButton>
 
+#include <cmath>
+
 namespace {
 
 QString requestText(const QString &path)
@@ -90,13 +92,31 @@ void Form1::showGdtAnswersWaiting(qsizetype waiting)
         setWindowTitle(title + QStringLiteral(" – %1 GDT-Antworten warten").arg(waiting));
 }
 
-// A stored take-over for the person of the pending request answers it, once.
-void Form1::answerGdtRequest(const TakeOverEntries &entries, const QStringList &assessment)
+bool Form1::isRequestedPerson(const TakeOverEntries &entries) const
 {
-    if (!m_services.gdt || !m_gdtRequest)
-        return;
+    return m_gdtRequest && entries.first == m_gdtRequest->firstName &&
+           entries.last == m_gdtRequest->lastName;
+}
+
+// The age a rating uses: exact from the birth date when the person is the request's
+// and the age field still holds the request's whole years, else from the typed years.
+double Form1::ratingAge(const TakeOverEntries &entries) const
+{
+    const double typed = textNumber(entries.age);
+    if (isRequestedPerson(entries) && m_gdtRequest->birthDate) {
+        const auto exact = exactAgeInYears(*m_gdtRequest->birthDate, m_services.clock->today());
+        if (exact && std::floor(*exact) == typed)
+            return *exact;
+    }
+    return ageOfTypedYears(typed);
+}
+
+// A stored take-over for the person of the pending request answers it, once.
+void Form1::answerGdtRequest(const TakeOverEntries &entries, const QStringList &assessment,
+                             std::optional<double> percentile)
+{
     // Names typed over the request's are another person's: the request waits for its own.
-    if (entries.first != m_gdtRequest->firstName || entries.last != m_gdtRequest->lastName)
+    if (!m_services.gdt || !isRequestedPerson(entries))
         return;
     GdtAnswer answer =
         answerTo(*m_gdtRequest, m_services.gdt->stationId(), m_services.gdt->practiceId());
@@ -104,6 +124,7 @@ void Form1::answerGdtRequest(const TakeOverEntries &entries, const QStringList &
     answer.weightKg = textNumber(entries.weight);
     answer.heightMm = textNumber(entries.height);
     answer.findings = assessment;
+    answer.bmiPercentile = percentile;
     const QByteArray bytes = writeGdtAnswer(answer);
     m_gdtRequest.reset();
     m_services.gdt->sendAnswer(bytes);

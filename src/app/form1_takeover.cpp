@@ -2,6 +2,7 @@
 #include "services.h"
 
 #include "common/numbertext.h"
+#include "records/childbmi.h"
 #include "records/personfile.h"
 #include "records/rating.h"
 #include "records/takeover.h"
@@ -25,8 +26,8 @@ void Form1::Command2_Click()
     const QString name = personName(entries.first, entries.last);
     // 3. BMI, by its first two characters. It shows once it is stored, so that a
     // failed store leaves nothing on the window that suggests a stored record.
-    const QString bmiShown =
-        shortBmiText(bodyMassIndex(textNumber(entries.weight), textNumber(entries.height)));
+    const double bmiValue = bodyMassIndex(textNumber(entries.weight), textNumber(entries.height));
+    const QString bmiShown = shortBmiText(bmiValue);
     // 4. Sex word.
     const bool woman = Option2->isChecked();
     const QString sex = sexWord(woman);
@@ -35,21 +36,33 @@ void Form1::Command2_Click()
                      headerLine(name, sex, entries.age),
                      recordLine(entries.date, entries.weight, entries.height, bmiShown));
     bmi->setText(bmiShown);
-    // 6.-8. Rating: only the RatingFile of the class finally reached is read.
+    // 6.-8. Rating: only the RatingFile of the class finally reached is read. A child
+    // may be rated by the percentile of the exact BMI, which then heads the assessment.
     QStringList assessment;
+    std::optional<double> percentile;
     std::exception_ptr ratingFailure;
     try {
-        const double rating = ratingValue(textNumber(bmiShown), textNumber(entries.age), woman);
-        if (const auto ratingClassReached = ratingClass(rating)) {
+        std::optional<int> ratingClassReached;
+        if (const auto child =
+                childRating(bmiValue, ratingAge(entries), woman, m_services.children)) {
+            percentile = child->percentile;
+            ratingClassReached = child->ratingClass;
+        } else {
+            ratingClassReached =
+                ratingClass(ratingValue(textNumber(bmiShown), textNumber(entries.age), woman));
+        }
+        if (ratingClassReached) {
             List1->clear();
-            assessment = readRatingFile(ratingFilePath(m_services.dataDir, *ratingClassReached));
+            if (percentile)
+                assessment << percentileLine(*percentile);
+            assessment << readRatingFile(ratingFilePath(m_services.dataDir, *ratingClassReached));
             List1->addItems(assessment);
         }
     } catch (...) {
         ratingFailure = std::current_exception();
     }
     // The record is stored: the practice system gets it even without an assessment.
-    answerGdtRequest(entries, assessment);
+    answerGdtRequest(entries, assessment, percentile);
     if (ratingFailure)
         std::rethrow_exception(ratingFailure);
 }

@@ -166,6 +166,9 @@ int main(int argc, char *argv[])
     services.clock = &clock;
     services.gdt = gdt.get();
     services.dataDir = settings.dataDir;
+    services.children = settings.childRatings == QLatin1String("percentiles")
+                            ? ChildRatings::Percentiles
+                            : ChildRatings::Adult;
     const SettingKey *portKey = findSettingKey(u"port");
     services.portAdvice = [&startup, portKey] {
         return portAdvice(

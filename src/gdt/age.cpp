@@ -1,5 +1,7 @@
 #include "age.h"
 
+#include <algorithm>
+
 std::optional<int> ageInYears(QDate birth, QDate today)
 {
     if (!birth.isValid() || !today.isValid() || birth > today)
@@ -10,4 +12,14 @@ std::optional<int> ageInYears(QDate birth, QDate today)
     if (beforeBirthday)
         --years;
     return years;
+}
+
+std::optional<double> exactAgeInYears(QDate birth, QDate today)
+{
+    const std::optional<int> years = ageInYears(birth, today);
+    if (!years)
+        return std::nullopt;
+    const QDate birthday = birth.addYears(*years);
+    const double yearLength = double(birthday.daysTo(birth.addYears(*years + 1)));
+    return *years + std::min(double(birthday.daysTo(today)), yearLength - 1) / yearLength;
 }

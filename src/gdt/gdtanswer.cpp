@@ -57,6 +57,9 @@ QByteArray writeGdtAnswer(const GdtAnswer &answer, QString *unencodable)
     test("GEWICHT", QStringLiteral("Gewicht"), weightKg, QStringLiteral("kg"));
     test("GROESSE", QStringLiteral("Größe"), heightCm, QStringLiteral("cm"));
     test("BMI", QStringLiteral("Body-Mass-Index"), bmi, QStringLiteral("kg/m2"));
+    if (answer.bmiPercentile)
+        test("BMIPERZ", QStringLiteral("BMI-Perzentile"), gdtDecimal(*answer.bmiPercentile),
+             QStringLiteral("%"));
     for (const QString &line : answer.findings)
         add("6220", line);
     return writeGdtRecord("6310", answer.charset, fields, unencodable);

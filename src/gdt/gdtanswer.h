@@ -27,7 +27,8 @@ struct GdtAnswer
     QDateTime takenAt;
     double weightKg = 0;
     double heightMm = 0;
-    QStringList findings; // one 6220 line each; empty ones are left out
+    QStringList findings;                // one 6220 line each; empty ones are left out
+    std::optional<double> bmiPercentile; // a child's, as a fourth test
 };
 
 // GDT version the answer declares in 9218: the line format with 8100 and 9206 is

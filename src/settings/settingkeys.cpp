@@ -58,7 +58,19 @@ QString gdtId(const QString &value)
     return {};
 }
 
-const std::array<SettingKey, 5> keys{{
+QString adultRatingsDefault()
+{
+    return QStringLiteral("adult");
+}
+
+QString childRatingsWord(const QString &value)
+{
+    if (value == QLatin1String("percentiles") || value == QLatin1String("adult"))
+        return {};
+    return QStringLiteral("%1 ist weder „percentiles“ noch „adult“").arg(quotedForMessage(value));
+}
+
+const std::array<SettingKey, 6> keys{{
     {"port", "port", "DEVICE", "Serielle Schnittstelle der Waage (Vorgabe: %1).", false,
      &defaultPort, &notEmpty, &StationSettings::port},
     {"dataDir", "data-dir", "DIR", "Verzeichnis der Verlaufs- und Bewertungsdateien (Vorgabe: %1).",
@@ -70,6 +82,8 @@ const std::array<SettingKey, 5> keys{{
      &StationSettings::gdtStationId},
     {"gdt/practiceId", nullptr, nullptr, nullptr, false, &practiceIdDefault, &gdtId,
      &StationSettings::gdtPracticeId},
+    {"ratings/children", nullptr, nullptr, nullptr, false, &adultRatingsDefault, &childRatingsWord,
+     &StationSettings::childRatings},
 }};
 
 } // namespace

@@ -13,6 +13,7 @@ struct StationSettings
     QString gdtDirectory;  // exchange directory of the practice system; empty: no GDT link
     QString gdtStationId;  // this station's GDT id: 4 printable ASCII characters
     QString gdtPracticeId; // the practice system's GDT id, likewise
+    QString childRatings;  // "percentiles": children by BMI percentile; "adult": adult rules
 };
 
 // One setting. Adding a setting is adding a field above and a row to settingKeys().

@@ -83,6 +83,15 @@ void TestGdtAnswer::writesEveryFieldInOrder_data()
         << QStringLiteral("@–€") << "EDV1"
         << "BMI1";
 
+    GdtAnswer child = anna();
+    child.bmiPercentile = 36.24;
+    const Fields percentile{
+        {"8410", "BMIPERZ"}, {"8411", "BMI-Perzentile"}, {"8420", "36.2"}, {"8421", "%"}};
+    QTest::newRow("a child's percentile as a fourth test")
+        << child << annaFields("175.0", "72.5", "23.7", percentile + findings) << QString()
+        << "EDV1"
+        << "BMI1";
+
     GdtAnswer longLine = anna();
     longLine.findings = QStringList{QString(1000, QLatin1Char('x'))};
     QTest::newRow("a finding longer than a line goes on in the next")
@@ -142,6 +151,7 @@ void TestGdtAnswer::countsAgeInWholeYears()
     QFETCH(QDate, today);
     QFETCH(int, age);
     QCOMPARE(ageInYears(birth, today).value_or(-1), age);
+    QCOMPARE(std::floor(exactAgeInYears(birth, today).value_or(-1)), age);
 }
 
 QTEST_GUILESS_MAIN(TestGdtAnswer)

@@ -79,6 +79,8 @@ private Q_SLOTS:
     void refusedEntriesChangeNothing();
     void blankNamesPass();
     void onlyTheFinalRatingFileIsRead();
+    void childRatedByPercentileWhenSet_data();
+    void childRatedByPercentileWhenSet();
     void ratingValueOfOneLeavesTheList();
     void refusedRatingFileKeepsTheRecord_data();
     void refusedRatingFileKeepsTheRecord();
@@ -314,6 +316,33 @@ void TestTakeOver::onlyTheFinalRatingFileIsRead()
     QCOMPARE(f.messages.shown, QStringList{});
     QCOMPARE(f.field("bmi")->text(), QStringLiteral("45"));
     QCOMPARE(f.listItems(), classLines(5));
+}
+
+void TestTakeOver::childRatedByPercentileWhenSet_data()
+{
+    QTest::addColumn<ChildRatings>("children");
+    QTest::addColumn<QStringList>("assessment");
+    // A boy of 6 with a BMI of 15.0 lies at P36 for 6.5 years: normal, not class 0.
+    QTest::newRow("percentiles") << ChildRatings::Percentiles
+                                 << QStringList{"BMI-Perzentile: 36 (Kinder, Referenz 2001)"} +
+                                        classLines(2);
+    QTest::newRow("adult rules") << ChildRatings::Adult << classLines(0);
+}
+
+void TestTakeOver::childRatedByPercentileWhenSet()
+{
+    QFETCH(ChildRatings, children);
+    QFETCH(QStringList, assessment);
+    WindowFixture f;
+    writeRatingFiles(f.dir.path());
+    f.services.children = children;
+    f.create();
+    enter(f, Entries{"Tim", "Klein", "6", false, "21,6", "1200"});
+    f.button("Command2")->click();
+    QCOMPARE(
+        readBytes(f.filePath(QStringLiteral("Tim Klein.txt"))),
+        "Tim Klein  m\xE4nnlich 6Jahre\r\n\r\n  06.12.2026    21,6kg    1200mm     BMI: 15\r\n");
+    QCOMPARE(f.listItems(), assessment);
 }
 
 void TestTakeOver::ratingValueOfOneLeavesTheList()

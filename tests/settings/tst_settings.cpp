@@ -54,6 +54,7 @@ private Q_SLOTS:
         const QString gdtDir = QStringLiteral("gdt/directory");
         const QString station = QStringLiteral("gdt/stationId");
         const QString practice = QStringLiteral("gdt/practiceId");
+        const QString children = QStringLiteral("ratings/children");
         QTest::newRow("port default") << port << none << none << none << defaultPort() << "default"
                                       << ""
                                       << "";
@@ -153,6 +154,13 @@ private Q_SLOTS:
                                                << "system"
                                                << "user"
                                                << "enthält „ä“";
+        QTest::newRow("children by a word of neither kind")
+            << children << none << "Perzentile"
+            << "percentiles"
+            << "percentiles"
+            << "system"
+            << "user"
+            << "„Perzentile“ ist weder „percentiles“ noch „adult“";
     }
     void precedence()
     {
