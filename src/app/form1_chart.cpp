@@ -18,8 +18,8 @@ void Form1::Command1_Click()
     }
     // Read in full before anything changes: a file the chart cannot read leaves the
     // window as it was.
-    const BmiChart chart =
-        bmiChart(readHistoryFile(path, maxChartRecords), QDir::toNativeSeparators(path));
+    const BmiChart chart = bmiChart(readHistoryFile(path, maxChartRecords),
+                                    QDir::toNativeSeparators(path), m_services.children);
 
     Text5->setText(chart.ageText);
     Text1->clear();

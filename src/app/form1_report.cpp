@@ -29,7 +29,8 @@ void Form1::Command3_Click()
     // Read and checked in full before anything changes: a file the report cannot read
     // leaves the window as it was and prints nothing.
     const HistoryFile file = readHistoryFile(path);
-    const ReportChart chart = reportChart(file, QDir::toNativeSeparators(path));
+    const ReportChart chart =
+        reportChart(file, QDir::toNativeSeparators(path), m_services.children);
 
     // Chart pass.
     Text5->setText(chart.ageText);

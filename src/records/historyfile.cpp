@@ -29,7 +29,8 @@ QStringList historyLines(const HistoryFile &file)
     return (QStringList{file.header, file.line2} + file.records).mid(0, file.lineCount);
 }
 
-HistoryValues historyValues(const HistoryFile &file, int maxRecords, const QString &fileName)
+HistoryValues historyValues(const HistoryFile &file, int maxRecords, const QString &fileName,
+                            ChildRatings children)
 {
     if (file.lineCount < 2)
         failMissingLine(int(file.lineCount) + 1, fileName);
@@ -37,7 +38,7 @@ HistoryValues historyValues(const HistoryFile &file, int maxRecords, const QStri
     values.header = headerFields(file.header);
     const double age =
         numberInLine(values.header.ageText, QStringLiteral("das Alter"), 1, fileName);
-    values.band = normalBand(age, values.header.sexLetter == QLatin1String("w"));
+    values.band = drawnBand(age, values.header.sexLetter == QLatin1String("w"), children);
     const auto drawn = std::min<qsizetype>(file.records.size(), maxRecords);
     for (qsizetype k = 0; k < drawn; ++k) {
         values.bmi.push_back(numberInLine(bmiText(file.records.at(k)), QStringLiteral("der BMI"),

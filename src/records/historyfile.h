@@ -1,7 +1,7 @@
 #pragma once
 
+#include "childbmi.h"
 #include "linefields.h"
-#include "normalband.h"
 
 #include <QString>
 #include <QStringList>
@@ -36,7 +36,7 @@ QStringList historyLines(const HistoryFile &file);
 struct HistoryValues
 {
     HeaderFields header;     // sex letter and age text, as found in the header
-    NormalBand band;         // for that age and sex (a woman's is one lower)
+    NormalBand band;         // for that age and sex (a woman's is one lower; drawnBand)
     std::vector<double> bmi; // of the first records, as written
 };
 
@@ -44,4 +44,5 @@ struct HistoryValues
 // records. fileName only names the file in messages: a file without its first two
 // lines, or whose age or one of these BMI texts is not a number, throws a Failure that
 // names the file and the line.
-HistoryValues historyValues(const HistoryFile &file, int maxRecords, const QString &fileName);
+HistoryValues historyValues(const HistoryFile &file, int maxRecords, const QString &fileName,
+                            ChildRatings children = ChildRatings::Adult);

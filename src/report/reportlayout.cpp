@@ -7,6 +7,13 @@
 #include <algorithm>
 #include <cmath>
 
+namespace {
+
+constexpr int reportBoxBottom = 3093;
+constexpr int reportBoxTop = 3;
+
+} // namespace
+
 int reportY(double bmi)
 {
     return static_cast<int>(std::lround(3120 - 120 * (bmi - 15)));
@@ -21,13 +28,14 @@ double clampReportBmi(double bmi)
     return bmi;
 }
 
-ReportChart reportChart(const HistoryFile &file, const QString &fileName)
+ReportChart reportChart(const HistoryFile &file, const QString &fileName, ChildRatings children)
 {
-    const HistoryValues values = historyValues(file, reportChartRecords, fileName);
+    const HistoryValues values = historyValues(file, reportChartRecords, fileName, children);
     ReportChart chart;
     chart.ageText = values.header.ageText;
-    chart.lowerBoxY = reportY(values.band.lower);
-    chart.upperBoxY = reportY(values.band.upper);
+    // Within the chart's box edges, where a young child's P10 lies below BMI 15.
+    chart.lowerBoxY = std::min(reportY(values.band.lower), reportBoxBottom);
+    chart.upperBoxY = std::max(reportY(values.band.upper), reportBoxTop);
     for (std::size_t k = 0; k < values.bmi.size(); ++k)
         chart.curve.emplace_back(80 + 160 * static_cast<int>(k),
                                  reportY(clampReportBmi(values.bmi[k])));
@@ -42,8 +50,8 @@ void printReport(ReportPrinter &printer, const HistoryFile &file, const ReportCh
     // Three 1-point lines at the top of the page; the chart itself is placed absolutely.
     for (int i = 0; i < 3; ++i)
         printer.printLine(file.line2);
-    printer.drawBox({3, 3093}, {6263, chart.lowerBoxY}, reportBandOutline);
-    printer.drawBox({3, chart.upperBoxY}, {6263, 3}, reportBandOutline);
+    printer.drawBox({3, reportBoxBottom}, {6263, chart.lowerBoxY}, reportBandOutline);
+    printer.drawBox({3, chart.upperBoxY}, {6263, reportBoxTop}, reportBandOutline);
     for (std::size_t i = 1; i < chart.curve.size(); ++i)
         printer.drawLine(chart.curve[i - 1], chart.curve[i]);
 

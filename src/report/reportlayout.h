@@ -36,11 +36,13 @@ struct ReportChart
     std::vector<QPoint> curve; // one point per record, at most 31
 };
 
-// Band from the header's age and sex (a woman's is one lower), curve from the BMI
+// Band from the header's age and sex (a woman's is one lower; a child's may be P10 to
+// P90), curve from the BMI
 // texts of the first 31 records (historyValues). Throws a Failure naming fileName and the line when
 // the file lacks its first two lines or the age or one of these BMI texts is not a
 // number, so that the report can refuse a file before anything changes.
-ReportChart reportChart(const HistoryFile &file, const QString &fileName = {});
+ReportChart reportChart(const HistoryFile &file, const QString &fileName = {},
+                        ChildRatings children = ChildRatings::Adult);
 
 // Drives the printer through the whole document, from the text size of the chart
 // lines to the end of the document. The header lands one 14-point line below where

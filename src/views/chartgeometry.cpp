@@ -40,18 +40,22 @@ int chartY(double bmi)
     return qRound(4920 - 184 * (bmi - 15));
 }
 
-BmiChart bmiChart(const HistoryFile &file, const QString &fileName)
+BmiChart bmiChart(const HistoryFile &file, const QString &fileName, ChildRatings children)
 {
     if (file.lineCount < 3)
         failMissingLine(int(file.lineCount) + 1, fileName);
-    const HistoryValues values = historyValues(file, maxChartRecords, fileName);
+    const HistoryValues values = historyValues(file, maxChartRecords, fileName, children);
 
     BmiChart chart;
     chart.sexLetter = values.header.sexLetter;
     chart.ageText = values.header.ageText;
     chart.band = values.band;
-    chart.lowerBox = bandBox({boxLeft, boxBottom}, {boxRight, chartY(chart.band.lower)});
-    chart.upperBox = bandBox({boxLeft, chartY(chart.band.upper)}, {boxRight, boxTop});
+    // A young child's P10 may lie below the chart's BMI 15: the box then shrinks to the
+    // bottom edge instead of reaching out of the frame.
+    chart.lowerBox =
+        bandBox({boxLeft, boxBottom}, {boxRight, std::min(chartY(chart.band.lower), boxBottom)});
+    chart.upperBox =
+        bandBox({boxLeft, std::max(chartY(chart.band.upper), boxTop)}, {boxRight, boxTop});
 
     int start = firstStart;
     int end = firstEnd;

@@ -42,5 +42,6 @@ struct BmiChart
 // The chart of a PersonFile from its first lines (header, empty line, records; records
 // past the first 31 are ignored). fileName only names the file in messages: a file with
 // fewer than three lines, or whose age or BMI characters are not a number, throws a
-// Failure that names the file and the line.
-BmiChart bmiChart(const HistoryFile &file, const QString &fileName);
+// Failure that names the file and the line. A child's band may be P10 to P90.
+BmiChart bmiChart(const HistoryFile &file, const QString &fileName,
+                  ChildRatings children = ChildRatings::Adult);

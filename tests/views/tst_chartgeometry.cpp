@@ -115,6 +115,28 @@ private Q_SLOTS:
         QCOMPARE(chart.upperBox.corner2, QPoint(11865, 135));
     }
 
+    // P10 to P90 at the middle of the year of life, for a child only when set so.
+    void childBandByPercentiles_data()
+    {
+        QTest::addColumn<QString>("header");
+        QTest::addColumn<int>("lowerBoxEnd");
+        QTest::addColumn<int>("upperBoxStart");
+        QTest::newRow("boy of 14: 16.76 to 24.05") << "Kai Klein  männlich 14Jahre" << 4596 << 3255;
+        QTest::newRow("boy of 6: P10 below 15 keeps to the frame")
+            << "Kai Klein  männlich 6Jahre" << 4905 << 4355;
+        QTest::newRow("15: adult band") << "Kai Klein  männlich 15Jahre" << 4184 << 3264;
+    }
+    void childBandByPercentiles()
+    {
+        QFETCH(QString, header);
+        QFETCH(int, lowerBoxEnd);
+        QFETCH(int, upperBoxStart);
+        const BmiChart chart = bmiChart(historyFile(personLines(header, {"22"})),
+                                        QStringLiteral("x.txt"), ChildRatings::Percentiles);
+        QCOMPARE(chart.lowerBox.corner2, QPoint(11865, lowerBoxEnd));
+        QCOMPARE(chart.upperBox.corner1, QPoint(3865, upperBoxStart));
+    }
+
     void segmentsRunAlongTheRecords_data()
     {
         QTest::addColumn<int>("records");
