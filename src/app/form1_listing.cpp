@@ -1,10 +1,12 @@
 #include "form1.h"
 
+#include "common/logcategories.h"
 #include "records/atomicfile.h"
 #include "records/historyfile.h"
 #include "records/personfile.h"
 #include "services.h"
 
+#include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
 
@@ -26,6 +28,8 @@ void Form1::Command5_Click()
         m_services.messages->inform(noRecordMessage());
         return;
     }
+    qCDebug(logViews).noquote()
+        << QStringLiteral("Liste aus „%1“").arg(QDir::toNativeSeparators(path));
     // One batch: item by item, a long history would relayout the list once per line.
     List1->addItems(lines);
 }

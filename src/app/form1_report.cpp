@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include "common/failure.h"
+#include "common/logcategories.h"
 #include "records/atomicfile.h"
 #include "records/historyfile.h"
 #include "records/personfile.h"
@@ -44,6 +45,11 @@ void Form1::Command3_Click()
         throw Failure(QStringLiteral("Kein Drucker eingerichtet."));
     const auto printer = m_services.printers->begin(reportPdfPath(path));
     printReport(*printer, file, chart);
-    if (const QString saved = printer->savedFile(); !saved.isEmpty())
+    if (const QString saved = printer->savedFile(); !saved.isEmpty()) {
+        qCInfo(logReport).noquote() << QStringLiteral("Bericht als PDF geschrieben: „%1“")
+                                           .arg(QDir::toNativeSeparators(saved));
         m_services.messages->inform(pdfSavedMessage(saved));
+    } else {
+        qCInfo(logReport).noquote() << QStringLiteral("Bericht gedruckt");
+    }
 }

@@ -1,12 +1,15 @@
 #include "form1.h"
 #include "services.h"
 
+#include "common/logcategories.h"
 #include "common/numbertext.h"
 #include "records/childbmi.h"
 #include "records/personfile.h"
 #include "records/rating.h"
 #include "records/takeover.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
@@ -19,6 +22,7 @@ void Form1::Command2_Click()
     const TakeOverEntries entries{text->text(),  Text7->text(), Text5->text(),  Text3->text(),
                                   Text1->text(), Text2->text(), m_scaleLineLost};
     if (const QString refusal = takeOverRefusal(entries); !refusal.isEmpty()) {
+        qCInfo(logRecords).noquote() << QStringLiteral("Übernahme abgelehnt: ") + refusal;
         m_services.messages->inform(takeOverRefused, refusal);
         return;
     }
@@ -32,9 +36,14 @@ void Form1::Command2_Click()
     const bool woman = Option2->isChecked();
     const QString sex = sexWord(woman);
     // 5. Store; on the disk before the assessment shows.
-    storeMeasurement(personFilePath(m_services.dataDir, entries.first, entries.last),
-                     headerLine(name, sex, entries.age),
+    const QString path = personFilePath(m_services.dataDir, entries.first, entries.last);
+    const qint64 before = QFileInfo(path).size();
+    storeMeasurement(path, headerLine(name, sex, entries.age),
                      recordLine(entries.date, entries.weight, entries.height, bmiShown));
+    qCInfo(logRecords).noquote() << QStringLiteral("Übernahme gespeichert in „%1“: %2 → %3 Bytes")
+                                        .arg(QDir::toNativeSeparators(path))
+                                        .arg(before)
+                                        .arg(QFileInfo(path).size());
     bmi->setText(bmiShown);
     // 6.-8. Rating: only the RatingFile of the class finally reached is read. A child
     // may be rated by the percentile of the exact BMI, which then heads the assessment.

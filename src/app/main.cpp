@@ -2,20 +2,24 @@
 #include "consoleoutput.h"
 #include "endrequests.h"
 #include "form1.h"
+#include "loggedmessageboxes.h"
 #include "serialports.h"
 #include "systemservices.h"
 #include "windowstart.h"
 
+#include "common/logcategories.h"
 #include "gdt/gdtexchange.h"
 #include "records/datadirectory.h"
 #include "records/defaultratings.h"
 #include "report/qtreportprinter.h"
 #include "scale/seriallinefactory.h"
 #include "settings/settingsmerge.h"
+#include "supportlog/supportlog.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QLocale>
+#include <QSysInfo>
 
 #include <cstdio>
 #include <optional>
@@ -90,6 +94,7 @@ std::optional<int> readCommandLineAndSettings(int &argc, char **argv, Startup &s
 int failStartup(int &argc, char **argv, const QString &message, const QStringList &arguments)
 {
     print(stderr, message);
+    qCInfo(logApp).noquote() << QStringLiteral("Start abgebrochen: ") + message;
     if (displayAvailable(arguments)) {
         QApplication application(argc, argv);
         loadGermanTranslations(application);
@@ -97,7 +102,7 @@ int failStartup(int &argc, char **argv, const QString &message, const QStringLis
         const QString platform = QGuiApplication::platformName();
         if (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal")) {
             WidgetMessageBoxes messages;
-            messages.inform(message);
+            LoggedMessageBoxes(messages).inform(message);
         }
     }
     return 1;
@@ -119,6 +124,12 @@ int main(int argc, char *argv[])
     if (const std::optional<int> exitCode = readCommandLineAndSettings(argc, argv, startup))
         return *exitCode;
     const StationSettings &settings = startup.settings.values;
+    const SupportLog log(settings.logFile);
+    qCInfo(logApp).noquote() << QStringLiteral("Start: Tessarine %1 auf %2 (%3)")
+                                    .arg(QCoreApplication::applicationVersion(),
+                                         QSysInfo::prettyProductName(),
+                                         QSysInfo::currentCpuArchitecture());
+    logSettingsInEffect(startup.settings);
     for (const QString &message : std::as_const(startup.settings.messages))
         print(stderr, message);
 
@@ -155,7 +166,8 @@ int main(int argc, char *argv[])
 
     // Before the port opens, so that no signal can end the program past its lock.
     EndRequests endRequests;
-    WidgetMessageBoxes messages;
+    WidgetMessageBoxes boxes;
+    LoggedMessageBoxes messages(boxes);
     SystemShutdown shutdown;
     SystemClock clock;
     Form1Services services;
@@ -177,7 +189,7 @@ int main(int argc, char *argv[])
     };
 
     Form1 window(services);
-    messages.setParent(&window);
+    boxes.setParent(&window);
     centreOnScreen(window);
     window.show();
     // Start-up messages open once the window is on the screen, so that they centre
@@ -187,5 +199,7 @@ int main(int argc, char *argv[])
         if (!startup.settings.messages.isEmpty())
             messages.inform(startup.settings.messages.join(QStringLiteral("\n\n")));
     });
-    return QApplication::exec();
+    const int exitCode = QApplication::exec();
+    qCInfo(logApp).noquote() << QStringLiteral("Ende (Rückgabewert %1)").arg(exitCode);
+    return exitCode;
 }

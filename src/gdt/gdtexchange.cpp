@@ -1,6 +1,7 @@
 #include "gdtexchange.h"
 
 #include "common/failure.h"
+#include "common/logcategories.h"
 #include "gdtfiles.h"
 
 #include <QDir>
@@ -30,6 +31,11 @@ void GdtExchange::sendAnswer(const QByteArray &bytes)
 {
     m_answers.push_back(bytes);
     look();
+    if (!m_answers.empty()) {
+        qCInfo(logGdt).noquote() << QStringLiteral("GDT-Antwort wartet, bis die vorige gelesen "
+                                                   "ist (%1 wartend)")
+                                        .arg(m_answers.size());
+    }
 }
 
 // A handler of a signal may open a dialog whose event loop calls back in here; such
@@ -74,6 +80,10 @@ void GdtExchange::lookOnce()
             takeRequest(path);
         } else {
             if (now != m_candidate) {
+                qCDebug(logGdt).noquote() << QStringLiteral("GDT-Anfrage „%1“ mit %2 Bytes, "
+                                                            "noch nicht fertig geschrieben?")
+                                                 .arg(QDir::toNativeSeparators(path))
+                                                 .arg(now.size);
                 m_candidate = now;
                 m_candidateSince.start();
             }
@@ -91,10 +101,15 @@ void GdtExchange::takeRequest(const QString &path)
         const auto parsed = parseGdtRequest(readExchangeFile(path));
         if (const auto *error = std::get_if<GdtError>(&parsed)) {
             const QString movedTo = moveAside(path);
+            qCWarning(logGdt).noquote() << QStringLiteral("GDT-Anfrage abgelehnt: „%1“, Zeile %2")
+                                               .arg(QDir::toNativeSeparators(path))
+                                               .arg(error->line);
             emit requestRejected(path, movedTo, *error);
             return;
         }
         removeExchangeFile(path);
+        qCInfo(logGdt).noquote()
+            << QStringLiteral("GDT-Anfrage gelesen: „%1“").arg(QDir::toNativeSeparators(path));
         emit requestArrived(std::get<GdtRequest>(parsed), path);
     } catch (const Failure &failure) {
         report(failure.message());
@@ -108,6 +123,9 @@ void GdtExchange::deliverAnswers()
             if (deliverFile(m_directory, m_answerName, m_answers.front()) == Delivery::Waiting)
                 break;
             m_answers.pop_front();
+            qCInfo(logGdt).noquote()
+                << QStringLiteral("GDT-Antwort geschrieben: „%1“")
+                       .arg(QDir::toNativeSeparators(QDir(m_directory).filePath(m_answerName)));
             emit answerWritten(QDir(m_directory).filePath(m_answerName));
         }
     } catch (const Failure &failure) {

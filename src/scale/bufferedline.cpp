@@ -1,11 +1,14 @@
 #include "bufferedline.h"
 
+#include "common/logcategories.h"
+
 BufferedLine::BufferedLine(QObject *parent) : SerialLine(parent)
 {
     m_quiet.setSingleShot(true);
     m_quiet.setTimerType(Qt::PreciseTimer);
     connect(&m_quiet, &QTimer::timeout, this, &BufferedLine::checkQuiet);
     m_sinceBytes.start();
+    m_countsSince.start();
     watchForQuiet();
 }
 
@@ -18,7 +21,32 @@ QByteArray BufferedLine::input()
 {
     QByteArray frame = m_splitter.take();
     watchForQuiet();
+    count(frame);
     return frame;
+}
+
+void BufferedLine::count(const QByteArray &frame)
+{
+    if (frame.isEmpty())
+        return;
+    qCDebug(logScale) << "Rahmen mit" << frame.size() << "Bytes";
+    ++m_counts.frames;
+    m_counts.cut += frame.size() != 4 ? 1 : 0;
+    m_counts.bytesTaken += static_cast<quint64>(frame.size());
+    if (m_countsSince.elapsed() < m_countsInterval.count())
+        return;
+    const quint64 discarded = m_counts.bytesReceived > m_counts.bytesTaken
+                                  ? m_counts.bytesReceived - m_counts.bytesTaken
+                                  : 0;
+    qCInfo(logScale).noquote() << QStringLiteral("Waage an %1 in %2 min: %3 Rahmen, %4 "
+                                                 "zugeschnitten, %5 Bytes verworfen")
+                                      .arg(deviceName())
+                                      .arg(m_countsSince.elapsed() / 60000)
+                                      .arg(m_counts.frames)
+                                      .arg(m_counts.cut)
+                                      .arg(discarded);
+    m_counts = {};
+    m_countsSince.restart();
 }
 
 void BufferedLine::discard()
@@ -33,6 +61,7 @@ void BufferedLine::received(const QByteArray &bytes)
 {
     if (bytes.isEmpty())
         return;
+    m_counts.bytesReceived += static_cast<quint64>(bytes.size());
     m_splitter.receive(bytes, m_sinceBytes.restart());
     watchForQuiet();
     reportWaiting();

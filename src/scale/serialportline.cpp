@@ -1,6 +1,7 @@
 #include "serialportline.h"
 
 #include "common/failure.h"
+#include "common/logcategories.h"
 #include "serialdevice.h"
 
 #include <QDir>
@@ -59,9 +60,14 @@ void SerialPortLine::open()
         // operator has been told once, here.
         m_faultReported = true;
         m_reopen.start();
-        throw Failure(QStringLiteral("Die serielle Schnittstelle %1 lässt sich nicht öffnen: %2.")
-                          .arg(deviceName(), openFailureCause()));
+        const QString message =
+            QStringLiteral("Die serielle Schnittstelle %1 lässt sich nicht öffnen: %2.")
+                .arg(deviceName(), openFailureCause());
+        qCWarning(logScale).noquote() << message;
+        throw Failure(message);
     }
+    qCInfo(logScale).noquote()
+        << QStringLiteral("Serielle Schnittstelle %1 geöffnet").arg(deviceName());
 }
 
 QString SerialPortLine::openFailureCause() const
@@ -127,6 +133,8 @@ void SerialPortLine::lost()
 {
     if (!m_port.isOpen())
         return;
+    qCWarning(logScale).noquote() << QStringLiteral("Serielle Schnittstelle %1 verloren: %2")
+                                         .arg(deviceName(), m_port.errorString());
     m_port.close();
     forgetReceived();
     if (!m_faultReported) {
@@ -145,6 +153,8 @@ void SerialPortLine::tryReopen()
         return;
     m_reopen.stop();
     m_faultReported = false;
+    qCInfo(logScale).noquote()
+        << QStringLiteral("Serielle Schnittstelle %1 wieder geöffnet").arg(deviceName());
     // Whatever was half-sent while the line was down is no frame.
     discard();
 }

@@ -1,5 +1,7 @@
 #include "settingkeys.h"
 
+#include "supportlog/logfile.h"
+
 #include <QDir>
 
 #include <array>
@@ -70,7 +72,7 @@ QString childRatingsWord(const QString &value)
     return QStringLiteral("%1 ist weder „percentiles“ noch „adult“").arg(quotedForMessage(value));
 }
 
-const std::array<SettingKey, 6> keys{{
+const std::array<SettingKey, 7> keys{{
     {"port", "port", "DEVICE", "Serielle Schnittstelle der Waage (Vorgabe: %1).", false,
      &defaultPort, &notEmpty, &StationSettings::port},
     {"dataDir", "data-dir", "DIR", "Verzeichnis der Verlaufs- und Bewertungsdateien (Vorgabe: %1).",
@@ -84,6 +86,8 @@ const std::array<SettingKey, 6> keys{{
      &StationSettings::gdtPracticeId},
     {"ratings/children", nullptr, nullptr, nullptr, false, &adultRatingsDefault, &childRatingsWord,
      &StationSettings::childRatings},
+    {"logFile", nullptr, nullptr, nullptr, true, &defaultLogFile, &absoluteDirectoryOrEmpty,
+     &StationSettings::logFile},
 }};
 
 } // namespace

@@ -14,6 +14,7 @@ struct StationSettings
     QString gdtStationId;  // this station's GDT id: 4 printable ASCII characters
     QString gdtPracticeId; // the practice system's GDT id, likewise
     QString childRatings;  // "percentiles": children by BMI percentile; "adult": adult rules
+    QString logFile;       // the support log; empty: none
 };
 
 // One setting. Adding a setting is adding a field above and a row to settingKeys().

@@ -1,5 +1,7 @@
 #include "settingsmerge.h"
 
+#include "common/logcategories.h"
+
 #include <algorithm>
 
 namespace {
@@ -106,6 +108,20 @@ MergedSettings mergeSettings(const QList<SettingsSource> &sources)
     for (QString &message : merged.messages)
         message = printableText(message);
     return merged;
+}
+
+void logSettingsInEffect(const MergedSettings &merged)
+{
+    for (const SettingKey &key : settingKeys()) {
+        const SettingOrigin origin = merged.origins.value(QLatin1String(key.key));
+        const QString from =
+            origin.kind == SettingOrigin::Kind::CommandLine ? QStringLiteral("Befehlszeile")
+            : origin.kind == SettingOrigin::Kind::Store ? QStringLiteral("aus %1").arg(origin.name)
+                                                        : QStringLiteral("Vorgabe");
+        qCInfo(logSettings).noquote()
+            << QStringLiteral("Einstellung %1 = „%2“ (%3)")
+                   .arg(QLatin1String(key.key), printableText(merged.values.*key.field), from);
+    }
 }
 
 QString originText(const SettingKey &key, const SettingOrigin &origin, const QString &userStore)

@@ -41,6 +41,9 @@ MergedSettings mergeSettings(const QList<SettingsSource> &sources);
 // a value cannot move a terminal's cursor or turn a message box's text around.
 QString printableText(const QString &text);
 
+// Writes each value in effect and where it came from to the support log.
+void logSettingsInEffect(const MergedSettings &merged);
+
 // Completes "… ist " for a message about a value in effect: "in FILE gesetzt
 // (Schlüssel port)", "auf der Befehlszeile gesetzt (--port)", or for a default how
 // to set it (with the option, if any, or in userStore).

@@ -160,6 +160,7 @@ private Q_SLOTS:
 #endif
         environment.insert("XDG_CONFIG_HOME", dir.filePath("user"));
         environment.insert("XDG_CONFIG_DIRS", dir.filePath("system"));
+        environment.insert("XDG_STATE_HOME", dir.filePath("state"));
         QProcess process;
         process.setProcessEnvironment(environment);
         for (QString &argument : arguments)
@@ -235,8 +236,9 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString lock = "/var/lock/LCK.." + scale.path().mid(5).replace('/', '_');
         QProcess process;
-        process.setEnvironment(QProcess::systemEnvironment() << "XDG_CONFIG_HOME=" + dir.path()
-                                                             << "XDG_CONFIG_DIRS=" + dir.path());
+        process.setEnvironment(QProcess::systemEnvironment()
+                               << "XDG_CONFIG_HOME=" + dir.path() << "XDG_CONFIG_DIRS=" + dir.path()
+                               << "XDG_STATE_HOME=" + dir.path());
         process.start(QStringLiteral(TESSARINE_EXE),
                       {"-platform", "offscreen", "--port", scale.path(), "--data-dir", dir.path()});
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(lock), 20000);

@@ -1,0 +1,170 @@
+#include "app/loggedmessageboxes.h"
+#include "common/failure.h"
+#include "common/logcategories.h"
+#include "fedline.h"
+#include "filebytes.h"
+#include "gdt/gdtexchange.h"
+#include "recordingprinter.h"
+#include "scale/serialportline.h"
+#include "settings/settingsmerge.h"
+#include "supportlog/supportlog.h"
+#include "windowfixture.h"
+
+#include <QRegularExpression>
+
+using Event = std::function<void(WindowFixture &)>;
+Q_DECLARE_METATYPE(Event)
+
+namespace {
+
+void enterAnna(WindowFixture &f)
+{
+    const QStringList values{"Anna", "Beispiel", "34", "72", "1750"};
+    for (int i = 0; const char *name : {"text", "Text7", "Text5", "Text1", "Text2"})
+        f.field(name)->setText(values.at(i++));
+}
+
+GdtExchange *exchange(WindowFixture &f, const QByteArray &request = {})
+{
+    if (!request.isEmpty())
+        writeBytes(f.filePath(QStringLiteral("BMI1EDV1.GDT")), request);
+    auto *gdt = new GdtExchange(f.dir.path(), "BMI1", "EDV1", f.form.get());
+    gdt->start(std::chrono::milliseconds(10), std::chrono::milliseconds(0));
+    return gdt;
+}
+
+} // namespace
+
+class TestSupportLog : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void writesALineAnEvent_data();
+    void writesALineAnEvent();
+    void rotatesAtOneMebibyte();
+    void goesOnWithoutAnUnwritableLog();
+};
+
+void TestSupportLog::writesALineAnEvent_data()
+{
+    QTest::addColumn<Event>("event");
+    QTest::addColumn<QString>("lines"); // after the time, each; %DIR%: the data directory
+    QTest::newRow("message box, without names and dates but with files")
+        << Event([](WindowFixture &f) {
+               LoggedMessageBoxes(f.messages).inform("„/d/A B.txt“ fehlt", "„A B“, 01.02.1990");
+           })
+        << "info tessarine.app Meldung: „/d/A B.txt“ fehlt | „…“, …";
+    QTest::newRow("question") << Event([](WindowFixture &f) {
+        f.messages.answerOk = true;
+        LoggedMessageBoxes(f.messages).confirm(QStringLiteral("Software beenden?"));
+    }) << "info tessarine.app Frage: Software beenden? – Antwort: OK";
+    QTest::newRow("take-over refused")
+        << Event([](WindowFixture &f) { f.button("Command2")->click(); })
+        << "info tessarine.records Übernahme abgelehnt: Bitte den Vornamen eingeben.";
+    QTest::newRow("take-over stored, report as PDF")
+        << Event([](WindowFixture &f) {
+               enterAnna(f);
+               f.button("Command2")->click();
+               f.button("Command3")->click();
+           })
+        << "info tessarine.records Übernahme gespeichert in „%DIR%/Anna Beispiel.txt“: 0 → %SIZE% "
+           "Bytes\ninfo tessarine.report Bericht als PDF geschrieben: „%DIR%/Anna Beispiel.pdf“";
+    QTest::newRow("port not opened")
+        << Event([](WindowFixture &) {
+               QVERIFY_THROWS_EXCEPTION(Failure, SerialPortLine(QStringLiteral("nowhere")).open());
+           })
+        << "warning tessarine.scale Die serielle Schnittstelle nowhere lässt sich nicht öffnen: "
+           "Gerät nicht gefunden.";
+    QTest::newRow("frames, cut frames, discarded bytes")
+        << Event([](WindowFixture &) {
+               FedLine line;
+               QObject::connect(&line, &SerialLine::dataWaiting, [&line] { line.input(); });
+               line.setCountsInterval(std::chrono::milliseconds(0));
+               line.feed("\x10\x01\x02");
+               line.discard();
+               line.feed("\x10\x01\x02\x03\x04\x05");
+               QTRY_COMPARE(line.inputs, 1);
+           })
+        << "info tessarine.scale Waage an Testleitung in 0 min: 1 Rahmen, 1 zugeschnitten, 3 Bytes "
+           "verworfen";
+    QTest::newRow("GDT request read") << Event([](WindowFixture &f) {
+        GdtRequest request;
+        request.firstName = request.lastName = QStringLiteral("Kim");
+        exchange(f, writeGdtRequest(request));
+        QTRY_VERIFY(!QFile::exists(f.filePath(QStringLiteral("BMI1EDV1.GDT"))));
+    }) << "info tessarine.gdt GDT-Anfrage gelesen: „%DIR%/BMI1EDV1.GDT“";
+    QTest::newRow("GDT request refused") << Event([](WindowFixture &f) {
+        exchange(f, "01380006302\r\n0143101Kim\r\n");
+        QTRY_VERIFY(!QFile::exists(f.filePath(QStringLiteral("BMI1EDV1.GDT"))));
+    }) << "warning tessarine.gdt GDT-Anfrage abgelehnt: „%DIR%/BMI1EDV1.GDT“, Zeile 2";
+    QTest::newRow("GDT answers written and waiting")
+        << Event([](WindowFixture &f) {
+               GdtExchange *gdt = exchange(f);
+               gdt->sendAnswer("first");
+               gdt->sendAnswer("second");
+           })
+        << "info tessarine.gdt GDT-Antwort geschrieben: „%DIR%/EDV1BMI1.GDT“\n"
+           "info tessarine.gdt GDT-Antwort wartet, bis die vorige gelesen ist (1 wartend)";
+    QTest::newRow("settings in effect")
+        << Event([](WindowFixture &) { logSettingsInEffect(mergeSettings({})); })
+        << "info tessarine.settings Einstellung gdt/stationId = „BMI1“ (Vorgabe)";
+}
+
+void TestSupportLog::writesALineAnEvent()
+{
+    QFETCH(Event, event);
+    QFETCH(QString, lines);
+    WindowFixture f;
+    RecordingPrinterProvider printers;
+    printers.noPrinterInstalled = true;
+    f.services.printers = &printers;
+    f.create();
+    const QString path = f.filePath("log/tessarine.log");
+    auto log = std::make_unique<SupportLog>(path);
+    event(f);
+    log.reset();
+    const QString written = QString::fromUtf8(readBytes(path));
+    lines.replace("%DIR%/", QDir::toNativeSeparators(f.dir.path() + '/'))
+        .replace("%SIZE%", QString::number(QFileInfo(f.filePath("Anna Beispiel.txt")).size()));
+    for (const QString &line : lines.split(QLatin1Char('\n'))) {
+        const QRegularExpression timed(
+            "^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d[+-]\\d\\d:\\d\\d " +
+                QRegularExpression::escape(line) + '$',
+            QRegularExpression::MultilineOption);
+        QVERIFY2(timed.match(written).hasMatch(), qPrintable(written));
+    }
+}
+
+void TestSupportLog::rotatesAtOneMebibyte()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("tessarine.log"));
+    LogFile log(path);
+    for (int n = 0; n < 6 * LogFile::rotateAt / 10000; ++n)
+        log.write(QString(9999, QLatin1Char('x'))); // 10000 bytes with the line end
+    for (const QString &kept : {path + ".1", path + ".4"})
+        QVERIFY(QFileInfo(kept).size() > LogFile::rotateAt - 10000 &&
+                QFileInfo(kept).size() <= LogFile::rotateAt);
+    QVERIFY(QFileInfo(path).size() > 0 && !QFileInfo::exists(path + ".5"));
+#ifdef Q_OS_LINUX
+    QCOMPARE(QFile::permissions(path) & 0x0077, QFileDevice::Permissions());
+#endif
+}
+
+void TestSupportLog::goesOnWithoutAnUnwritableLog()
+{
+    QTemporaryDir dir;
+    writeBytes(dir.filePath(QStringLiteral("file")), "not a folder");
+    QStringList complaints;
+    const SupportLog log(dir.filePath(QStringLiteral("file/tessarine.log")),
+                         [&complaints](const QString &text) { complaints << text; });
+    qCInfo(logApp) << "one";
+    qCInfo(logApp) << "two";
+    QVERIFY(!log.isWriting());
+    QCOMPARE(complaints.size(), 1);
+    QVERIFY(complaints.at(0).contains(QDir::toNativeSeparators(dir.filePath("file"))));
+}
+
+QTEST_MAIN(TestSupportLog)
+#include "tst_supportlog.moc"
