@@ -17,13 +17,6 @@ Q_DECLARE_METATYPE(Event)
 
 namespace {
 
-void enterAnna(WindowFixture &f)
-{
-    const QStringList values{"Anna", "Beispiel", "34", "72", "1750"};
-    for (int i = 0; const char *name : {"text", "Text7", "Text5", "Text1", "Text2"})
-        f.field(name)->setText(values.at(i++));
-}
-
 GdtExchange *exchange(WindowFixture &f, const QByteArray &request = {})
 {
     if (!request.isEmpty())
@@ -50,21 +43,21 @@ void TestSupportLog::writesALineAnEvent_data()
 {
     QTest::addColumn<Event>("event");
     QTest::addColumn<QString>("lines"); // after the time, each; %DIR%: the data directory
-    QTest::newRow("message box, without names and dates but with files")
+    QTest::newRow("message boxes, without names and dates but with files")
         << Event([](WindowFixture &f) {
                LoggedMessageBoxes(f.messages).inform("„/d/A B.txt“ fehlt", "„A B“, 01.02.1990");
+               LoggedMessageBoxes(f.messages).confirm("Software beenden?");
            })
-        << "info tessarine.app Meldung: „/d/A B.txt“ fehlt | „…“, …";
-    QTest::newRow("question") << Event([](WindowFixture &f) {
-        f.messages.answerOk = true;
-        LoggedMessageBoxes(f.messages).confirm(QStringLiteral("Software beenden?"));
-    }) << "info tessarine.app Frage: Software beenden? – Antwort: OK";
+        << "info tessarine.app Meldung: „/d/A B.txt“ fehlt | „…“, …\n"
+           "info tessarine.app Frage: Software beenden? – Antwort: Abbrechen";
     QTest::newRow("take-over refused")
         << Event([](WindowFixture &f) { f.button("Command2")->click(); })
         << "info tessarine.records Übernahme abgelehnt: Bitte den Vornamen eingeben.";
     QTest::newRow("take-over stored, report as PDF")
         << Event([](WindowFixture &f) {
-               enterAnna(f);
+               const QStringList values{"Anna", "Beispiel", "34", "72", "1750"};
+               for (int i = 0; const char *name : {"text", "Text7", "Text5", "Text1", "Text2"})
+                   f.field(name)->setText(values.at(i++));
                f.button("Command2")->click();
                f.button("Command3")->click();
            })
