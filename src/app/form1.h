@@ -89,7 +89,7 @@ private:
     void gdtRequestArrived(const GdtRequest &request, const QString &path);
     void gdtRequestRejected(const QString &path, const QString &movedTo, const GdtError &error);
     void showGdtAnswersWaiting(qsizetype waiting);
-    void answerGdtRequest(const TakeOverEntries &entries, const QStringList &assessment,
+    void answerGdtRequest(const TakeOverEntries &entries, bool woman, const QStringList &assessment,
                           std::optional<double> percentile);
     bool isRequestedPerson(const TakeOverEntries &entries) const;
     double ratingAge(const TakeOverEntries &entries) const;

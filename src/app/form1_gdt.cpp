@@ -111,15 +111,17 @@ double Form1::ratingAge(const TakeOverEntries &entries) const
     return ageOfTypedYears(typed);
 }
 
-// A stored take-over for the person of the pending request answers it, once.
-void Form1::answerGdtRequest(const TakeOverEntries &entries, const QStringList &assessment,
-                             std::optional<double> percentile)
+// A stored take-over for the person of the pending request answers it, once, with the
+// sex it was rated for.
+void Form1::answerGdtRequest(const TakeOverEntries &entries, bool woman,
+                             const QStringList &assessment, std::optional<double> percentile)
 {
     // Names typed over the request's are another person's: the request waits for its own.
     if (!m_services.gdt || !isRequestedPerson(entries))
         return;
     GdtAnswer answer =
         answerTo(*m_gdtRequest, m_services.gdt->stationId(), m_services.gdt->practiceId());
+    answer.sex = woman ? GdtSex::Female : GdtSex::Male;
     answer.takenAt = m_services.clock->now();
     answer.weightKg = textNumber(entries.weight);
     answer.heightMm = textNumber(entries.height);

@@ -71,7 +71,7 @@ void Form1::Command2_Click()
         ratingFailure = std::current_exception();
     }
     // The record is stored: the practice system gets it even without an assessment.
-    answerGdtRequest(entries, assessment, percentile);
+    answerGdtRequest(entries, woman, assessment, percentile);
     if (ratingFailure)
         std::rethrow_exception(ratingFailure);
 }

@@ -8,17 +8,33 @@ GdtAnswer answerTo(const GdtRequest &request, const QString &stationId, const QS
     answer.charset = request.charset;
     answer.receiverId = request.senderId.isEmpty() ? practiceId : request.senderId;
     answer.senderId = request.receiverId.isEmpty() ? stationId : request.receiverId;
+    answer.deviceCode = request.deviceCode;
     answer.patientNumber = request.patientNumber;
     answer.lastName = request.lastName;
     answer.firstName = request.firstName;
     answer.birthDate = request.birthDate;
-    answer.sex = request.sex;
     return answer;
 }
 
 QString gdtDecimal(double value)
 {
     return QString::number(value, 'f', 1);
+}
+
+QStringList wrappedLines(const QString &text, qsizetype width)
+{
+    QStringList lines;
+    QStringView rest = QStringView(text).trimmed();
+    while (rest.size() > width) {
+        qsizetype cut = rest.first(width + 1).lastIndexOf(u' ');
+        if (cut <= 0)
+            cut = width;
+        lines << rest.first(cut).trimmed().toString();
+        rest = rest.sliced(cut).trimmed();
+    }
+    if (!rest.isEmpty())
+        lines << rest.toString();
+    return lines;
 }
 
 QByteArray writeGdtAnswer(const GdtAnswer &answer, QString *unencodable)
@@ -36,7 +52,8 @@ QByteArray writeGdtAnswer(const GdtAnswer &answer, QString *unencodable)
     add("8316", answer.senderId);
     add("9206", QString::fromLatin1(gdtCharsetField(answer.charset)));
     add("9218", QString::fromLatin1(gdtVersion));
-    add("3000", answer.patientNumber);
+    add("8402", answer.deviceCode);
+    fields.emplace_back("3000", answer.patientNumber);
     add("3101", answer.lastName);
     add("3102", answer.firstName);
     if (answer.birthDate)
@@ -60,7 +77,9 @@ QByteArray writeGdtAnswer(const GdtAnswer &answer, QString *unencodable)
     if (answer.bmiPercentile)
         test("BMIPERZ", QStringLiteral("BMI-Perzentile"), gdtDecimal(*answer.bmiPercentile),
              QStringLiteral("%"));
-    for (const QString &line : answer.findings)
-        add("6220", line);
+    for (const QString &finding : answer.findings) {
+        for (const QString &line : wrappedLines(finding, longestFindingLine))
+            add("6220", line);
+    }
     return writeGdtRecord("6310", answer.charset, fields, unencodable);
 }

@@ -19,11 +19,12 @@ struct GdtAnswer
     GdtCharset charset = GdtCharset::Cp437;
     QString receiverId; // 8315: the practice system
     QString senderId;   // 8316: the station
+    QString deviceCode; // 8402: the request's, empty when it had none
     QString patientNumber;
     QString lastName;
     QString firstName;
     std::optional<QDate> birthDate;
-    GdtSex sex = GdtSex::Unknown;
+    GdtSex sex = GdtSex::Unknown; // as the take-over rated, not as the request said
     QDateTime takenAt;
     double weightKg = 0;
     double heightMm = 0;
@@ -31,19 +32,23 @@ struct GdtAnswer
     std::optional<double> bmiPercentile; // a child's, as a fourth test
 };
 
-// GDT version the answer declares in 9218: the line format with 8100 and 9206 is
-// that of version 2.1.
-inline constexpr char gdtVersion[] = "02.10";
-
 // An answer to request, addressed back to its sender: the request's character set,
 // its 8316 as receiver and its 8315 as sender (practiceId and stationId where the
-// request has none), and its patient.
+// request has none), its 8402, and its patient but for the sex.
 GdtAnswer answerTo(const GdtRequest &request, const QString &stationId, const QString &practiceId);
 
 // A number as the answer writes it: a decimal point and one decimal ("72.5", "175.0").
 QString gdtDecimal(double value);
 
-// The bytes of the answer (see writeGdtRecord). Height goes out in centimetres, weight
-// in kilograms and the BMI from both, each with one decimal. Characters the set cannot
-// hold become '?' and are listed in *unencodable.
+// The longest 6220 line the field allows.
+inline constexpr qsizetype longestFindingLine = 60;
+
+// text as lines of at most width characters, split after a blank; a word longer than a
+// line is cut. Nothing is lost but the blanks at the splits.
+QStringList wrappedLines(const QString &text, qsizetype width);
+
+// The bytes of the answer (see writeGdtRecord). 3000 always; 3110 only as 1 or 2. Height
+// goes out in centimetres, weight in kilograms and the BMI from both, each with one
+// decimal; each finding as 6220 lines of at most longestFindingLine characters.
+// Characters the set cannot hold become '?' and are listed in *unencodable.
 QByteArray writeGdtAnswer(const GdtAnswer &answer, QString *unencodable = nullptr);

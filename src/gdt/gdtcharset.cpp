@@ -95,10 +95,9 @@ int byteOf(char32_t c, GdtCharset charset)
                 return int(0x80 + i);
         }
         return -1;
-    case GdtCharset::Ansi: {
-        const QByteArray b = encodeCp1252(QString(QChar(char16_t(c))));
-        return b == "?" && c != '?' ? -1 : static_cast<unsigned char>(b.at(0));
-    }
+    case GdtCharset::Ansi:
+        // Windows-1252's additions at 80-9F are control codes in ISO 8859-1.
+        return c <= 0xFF ? int(c) : -1;
     }
     return -1;
 }

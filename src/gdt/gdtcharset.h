@@ -11,7 +11,7 @@
 enum class GdtCharset {
     SevenBit = 1, // 7-bit, German variant (DIN 66003): § Ä Ö Ü ä ö ü ß in place of @ [ \ ] { | } ~
     Cp437 = 2, // IBM PC code page 437
-    Ansi = 3,  // ISO 8859-1 as Windows writes it (Windows-1252)
+    Ansi = 3,  // ISO 8859-1; read as Windows writes it (Windows-1252), written strictly
 };
 
 // The set a 9206 content names ("1", "2" or "3"); none for anything else.
@@ -28,6 +28,7 @@ QString gdtCharsetName(GdtCharset charset);
 std::optional<QString> decodeGdtText(QByteArrayView bytes, GdtCharset charset,
                                      qsizetype *badByte = nullptr);
 
-// The bytes of text in charset. A character the set cannot hold, and a control
-// character, becomes '?' and is listed once in *unencodable when given.
+// The bytes of text in charset. A character the set cannot hold (in the ANSI set one
+// outside ISO 8859-1), and a control character, becomes '?' and is listed once in
+// *unencodable when given.
 QByteArray encodeGdtText(const QString &text, GdtCharset charset, QString *unencodable = nullptr);

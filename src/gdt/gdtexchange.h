@@ -12,19 +12,31 @@
 
 #include <chrono>
 #include <deque>
+#include <map>
+#include <optional>
 
 // The station's side of an exchange directory. It looks for the practice system's
-// request at start, on every change the directory reports and at a fixed interval (a
-// network share may report nothing), and takes a request file once it has stayed the
-// same for a settling time, so that a file still being written is not read half. A
-// good request is removed and announced; a bad one is moved aside and reported.
-// Answers go out in the order given, each once the previous one has been read.
+// requests (<station><practice>.GDT or .NNN, oldest first) at start, on every change the
+// directory reports and at a fixed interval (a network share may report nothing), and
+// takes a request file once it has stayed the same for a settling time, so that a file
+// still being written is not read half. A good request is removed and announced; a bad
+// one, or one larger than a GDT record can be, is moved aside and reported. Anything
+// else under a request's name (a directory, a FIFO, a device) is named once and left
+// alone; a request that cannot be read or removed is named once and taken as soon as it
+// can be. Answers go out in the order given, each once the previous one has been read.
 class GdtExchange : public QObject
 {
     Q_OBJECT
 public:
     GdtExchange(const QString &directory, const QString &stationId, const QString &practiceId,
                 QObject *parent = nullptr);
+
+    // Where answers go when not beside the requests: some practice systems keep them
+    // apart. Empty: the exchange directory.
+    void setAnswerDirectory(const QString &directory);
+    // The set requests are read in whatever their 9206 declares, for practice systems
+    // that declare it wrongly; none: as declared.
+    void setCharset(std::optional<GdtCharset> charset) { m_charset = charset; }
 
     // The first look happens here; the next ones on changes and every recheck.
     void start(std::chrono::milliseconds recheck = std::chrono::seconds(2),
@@ -37,9 +49,9 @@ public:
     qsizetype waitingAnswers() const { return qsizetype(m_answers.size()); }
 
     QString directory() const { return m_directory; }
+    QString answerDirectory() const { return m_answerDirectory; }
     QString stationId() const { return m_stationId; }
     QString practiceId() const { return m_practiceId; }
-    QString requestFileName() const { return m_requestName; }
     QString answerFileName() const { return m_answerName; }
 
 Q_SIGNALS:
@@ -50,35 +62,43 @@ Q_SIGNALS:
     void answerWritten(const QString &path);
     void waitingAnswersChanged(qsizetype waiting);
     // A German message for the operator: a missing directory, a file that cannot be
-    // read, removed or written. Each is told once until the exchange works again.
+    // read, removed or written, something under a request's name that is no file. Each
+    // is told once until the exchange works again or the file is gone.
     void problem(const QString &message);
 
 private:
     void look();
     void lookOnce();
-    void takeRequest(const QString &path);
+    void lookForRequests();
+    bool takeRequest(const QString &path);
     void deliverAnswers();
     void report(const QString &message);
+    void tellOnce(const QString &path, const QString &message);
 
     struct Snapshot
     {
-        QString path;
         qint64 size = -1;
         qint64 modified = 0;
         bool operator==(const Snapshot &) const = default;
     };
+    struct Settling
+    {
+        Snapshot snapshot;
+        QElapsedTimer since;
+    };
 
     QString m_directory;
+    QString m_answerDirectory;
+    std::optional<GdtCharset> m_charset;
     QString m_stationId;
     QString m_practiceId;
-    QString m_requestName;
     QString m_answerName;
     QFileSystemWatcher m_watcher;
     QTimer m_recheck;
     QTimer m_settle;
     std::chrono::milliseconds m_settleTime{500};
-    Snapshot m_candidate;
-    QElapsedTimer m_candidateSince;
+    std::map<QString, Settling> m_settling; // request files seen, by path
+    std::map<QString, QString> m_told;      // the message told about a file, by path
     std::deque<QByteArray> m_answers;
     qsizetype m_announcedWaiting = 0;
     QString m_lastProblem;

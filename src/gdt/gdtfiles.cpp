@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 QString requestFileName(const QString &stationId, const QString &practiceId)
 {
     return stationId + practiceId + QStringLiteral(".GDT");
@@ -15,6 +17,19 @@ QString requestFileName(const QString &stationId, const QString &practiceId)
 QString answerFileName(const QString &stationId, const QString &practiceId)
 {
     return practiceId + stationId + QStringLiteral(".GDT");
+}
+
+bool isRequestFileName(const QString &name, const QString &stationId, const QString &practiceId)
+{
+    const QString stem = stationId + practiceId + QLatin1Char('.');
+    if (name.size() != stem.size() + 3 || !name.startsWith(stem, Qt::CaseInsensitive))
+        return false;
+    const QStringView suffix = QStringView(name).sliced(stem.size());
+    if (suffix.compare(u"GDT", Qt::CaseInsensitive) == 0)
+        return true;
+    return std::all_of(suffix.begin(), suffix.end(),
+                       [](QChar c) { return c >= u'0' && c <= u'9'; }) &&
+           suffix != u"000";
 }
 
 QString findFileIgnoringCase(const QString &dir, const QString &name)
@@ -30,15 +45,19 @@ QString findFileIgnoringCase(const QString &dir, const QString &name)
     return {};
 }
 
-QByteArray readExchangeFile(const QString &path)
+ExchangeFileRead readExchangeFile(const QString &path, qint64 limit)
 {
     QFile file;
     openForReading(file, path);
-    const QByteArray bytes = file.readAll();
+    // One byte past the limit tells a larger file, also one that grew since it was
+    // looked at, without reading it whole.
+    const QByteArray bytes = file.read(limit + 1);
     if (file.error() != QFileDevice::NoError)
         throw Failure(QStringLiteral("Die Datei „%1“ kann nicht gelesen werden: %2")
                           .arg(QDir::toNativeSeparators(path), file.errorString()));
-    return bytes;
+    if (bytes.size() > limit)
+        return {ExchangeFileRead::Kind::TooLarge, {}, std::max(file.size(), qint64(bytes.size()))};
+    return {ExchangeFileRead::Kind::Read, bytes, bytes.size()};
 }
 
 void removeExchangeFile(const QString &path)

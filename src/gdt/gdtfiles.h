@@ -4,8 +4,9 @@
 #include <QString>
 
 // Files in the exchange directory a practice system and the station share. A GDT file
-// is named by the receiver's ID followed by the sender's and ".GDT". Failures throw a
-// Failure whose German message names the file.
+// is named by the receiver's ID followed by the sender's and ".GDT"; several practice
+// systems number their requests ".001" to ".999" instead. Failures throw a Failure
+// whose German message names the file.
 
 // <stationId><practiceId>.GDT: what the practice system writes for the station.
 QString requestFileName(const QString &stationId, const QString &practiceId);
@@ -13,12 +14,29 @@ QString requestFileName(const QString &stationId, const QString &practiceId);
 // <practiceId><stationId>.GDT: what the station writes for the practice system.
 QString answerFileName(const QString &stationId, const QString &practiceId);
 
+// True for <stationId><practiceId>.GDT and <stationId><practiceId>.NNN in any case.
+bool isRequestFileName(const QString &name, const QString &stationId, const QString &practiceId);
+
 // The path of the file in dir whose name equals name when case is ignored (practice
 // systems on Windows and network shares do not keep it); empty when there is none.
 QString findFileIgnoringCase(const QString &dir, const QString &name);
 
-// The whole file.
-QByteArray readExchangeFile(const QString &path);
+// The most a GDT record can hold: 8100 has five digits.
+inline constexpr qint64 longestGdtFile = 99999;
+
+struct ExchangeFileRead
+{
+    enum class Kind { Read, TooLarge };
+    Kind kind = Kind::Read;
+    QByteArray bytes; // when Read
+    qint64 size = 0;
+};
+
+// The whole regular file (after following a link) at path when it holds at most limit
+// bytes. Anyone may put anything in an exchange directory: what is no regular file is
+// refused without blocking on it (a FIFO, a device), and a larger file is not read into
+// memory.
+ExchangeFileRead readExchangeFile(const QString &path, qint64 limit = longestGdtFile);
 
 // Removes the file.
 void removeExchangeFile(const QString &path);

@@ -43,43 +43,43 @@ GdtError at(int line, const QString &reason)
     return GdtError{line, reason};
 }
 
-// The lines of bytes, checked for their structure only.
+// The lines of bytes, checked for their structure only. Practice systems end lines
+// with LF alone, leave empty lines, miscount the length: a reader takes a line by its
+// line end, as readers in the field do. Only a last line without one is cut off.
 std::variant<std::vector<RawField>, GdtError> splitLines(QByteArrayView bytes)
 {
     if (bytes.endsWith('\x1A'))
         bytes.chop(1);
-    if (bytes.isEmpty())
-        return at(0, QStringLiteral("Die Datei ist leer."));
 
     std::vector<RawField> fields;
     qsizetype pos = 0;
     for (int line = 1; pos < bytes.size(); ++line) {
         const QByteArrayView rest = bytes.sliced(pos);
         const qsizetype lf = rest.indexOf('\n');
-        const qsizetype actual = lf < 0 ? rest.size() : lf + 1;
-        if (rest.size() < 3 || !allDigits(rest.first(3))) {
+        if (lf < 0) {
+            return at(line, QStringLiteral("Die letzte Zeile hat kein Zeilenende: die Datei ist "
+                                           "unvollständig."));
+        }
+        pos += lf + 1;
+        QByteArrayView text = rest.first(lf);
+        if (text.endsWith('\r'))
+            text.chop(1);
+        if (text.isEmpty() || text == "\x1A")
+            continue;
+        if (text.size() < 3 || !allDigits(text.first(3))) {
             return at(line, QStringLiteral("Die Zeile beginnt nicht mit einer dreistelligen "
                                            "Länge: „%1“.")
-                                .arg(shown(rest.first(std::min<qsizetype>(actual, 7)))));
+                                .arg(shown(text.first(std::min<qsizetype>(text.size(), 7)))));
         }
-        const qsizetype declared = rest.first(3).toInt();
-        if (declared != actual) {
-            return at(line, QStringLiteral("Die Zeile ist %1 Bytes lang, angegeben sind %2.")
-                                .arg(actual)
-                                .arg(declared));
-        }
-        if (actual < lineOverhead)
-            return at(line, QStringLiteral("Die Zeile ist kürzer als %1 Bytes.").arg(lineOverhead));
-        if (rest.at(actual - 1) != '\n' || rest.at(actual - 2) != '\r')
-            return at(line, QStringLiteral("Die Zeile endet nicht mit CR LF."));
-        const QByteArrayView id = rest.sliced(3, 4);
-        if (!allDigits(id)) {
+        const QByteArrayView id = text.sliced(3).first(std::min<qsizetype>(text.size() - 3, 4));
+        if (id.size() != 4 || !allDigits(id)) {
             return at(line, QStringLiteral("Die Feldkennung „%1“ besteht nicht aus vier Ziffern.")
                                 .arg(shown(id)));
         }
-        fields.push_back(RawField{line, id.toByteArray(), rest.sliced(7, actual - lineOverhead)});
-        pos += actual;
+        fields.push_back(RawField{line, id.toByteArray(), text.sliced(7)});
     }
+    if (fields.empty())
+        return at(0, QStringLiteral("Die Datei ist leer."));
     return fields;
 }
 
@@ -92,7 +92,8 @@ const GdtField *GdtRecord::find(QByteArrayView id) const
     return it == fields.end() ? nullptr : &*it;
 }
 
-std::variant<GdtRecord, GdtError> readGdtRecord(QByteArrayView bytes)
+std::variant<GdtRecord, GdtError> readGdtRecord(QByteArrayView bytes,
+                                                std::optional<GdtCharset> charset)
 {
     auto split = splitLines(bytes);
     if (const auto *error = std::get_if<GdtError>(&split))
@@ -108,7 +109,7 @@ std::variant<GdtRecord, GdtError> readGdtRecord(QByteArrayView bytes)
             return at(f.line, QStringLiteral("Eine zweite Satzart (Feld 8000): die Datei darf "
                                              "nur einen Satz enthalten."));
         }
-        if (f.id != "9206")
+        if (f.id != "9206" || charset)
             continue;
         const auto charset = gdtCharsetFromField(f.content);
         if (!charset) {
@@ -121,17 +122,21 @@ std::variant<GdtRecord, GdtError> readGdtRecord(QByteArrayView bytes)
         record.charset = *charset;
         charsetSeen = true;
     }
+    if (charset)
+        record.charset = *charset;
     for (const RawField &f : raw) {
+        GdtField field{f.line, f.id, {}, {}};
         qsizetype bad = 0;
-        auto text = decodeGdtText(f.content, record.charset, &bad);
-        if (!text) {
-            return at(f.line, QStringLiteral("Das Byte %1 (Spalte %2) gehört nicht zum "
-                                             "Zeichensatz %3.")
-                                  .arg(shown(f.content.sliced(bad, 1)))
-                                  .arg(8 + bad)
-                                  .arg(gdtCharsetName(record.charset)));
+        if (auto text = decodeGdtText(f.content, record.charset, &bad)) {
+            field.content = *std::move(text);
+        } else {
+            field.content = QString::fromLatin1(f.content);
+            field.fault = QStringLiteral("Das Byte %1 (Spalte %2) gehört nicht zum Zeichensatz %3.")
+                              .arg(shown(f.content.sliced(bad, 1)))
+                              .arg(8 + bad)
+                              .arg(gdtCharsetName(record.charset));
         }
-        record.fields.push_back(GdtField{f.line, f.id, *std::move(text)});
+        record.fields.push_back(std::move(field));
     }
     return record;
 }

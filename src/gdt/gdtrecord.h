@@ -6,6 +6,7 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <optional>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -19,6 +20,9 @@ struct GdtField
     int line = 0;  // 1-based line of the file
     QByteArray id; // four digits
     QString content;
+    // Why content is no text of the record's set (a byte the set does not hold); the
+    // content then shows each byte as its Latin-1 character. Empty for a good field.
+    QString fault;
 };
 
 // Why bytes are no usable record: line 0 when no single line is at fault. The reason
@@ -38,11 +42,15 @@ struct GdtRecord
     const GdtField *find(QByteArrayView id) const;
 };
 
-// The record in bytes, or the first fault with its line: a length that is no number or
-// not the line's, a line not ended by CR LF, a field ID that is not four digits, a first
-// field other than 8000, a second 8000, a 9206 other than 1, 2 or 3, a byte the
-// character set does not hold. One DOS end-of-file byte (1A) at the end is allowed.
-std::variant<GdtRecord, GdtError> readGdtRecord(QByteArrayView bytes);
+// The record in bytes, or the first fault with its line: a line that does not start with
+// a three-digit length and a four-digit field ID, a last line without line end, a first
+// field other than 8000, a second 8000, a 9206 other than 1, 2 or 3 or given twice.
+// Lines end with CR LF or LF alone; empty lines and a DOS end-of-file byte (1A) at the
+// end are skipped, and a length that is not the line's is not held against it. A byte
+// the set does not hold is the fault of its field only (GdtField::fault). The record is
+// read in charset when given, whatever its 9206 declares.
+std::variant<GdtRecord, GdtError> readGdtRecord(QByteArrayView bytes,
+                                                std::optional<GdtCharset> charset = {});
 
 // "Zeile 3: <reason>", or the reason alone for line 0.
 QString gdtErrorText(const GdtError &error);

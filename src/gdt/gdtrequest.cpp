@@ -11,7 +11,7 @@ struct UsedField
 };
 
 // The fields the station takes from a request, with the names the operator knows.
-constexpr std::array<UsedField, 8> usedFields = {{
+constexpr std::array<UsedField, 9> usedFields = {{
     {"8315", "GDT-ID des Empfängers"},
     {"8316", "GDT-ID des Senders"},
     {"3000", "Patientennummer"},
@@ -20,21 +20,24 @@ constexpr std::array<UsedField, 8> usedFields = {{
     {"3103", "Geburtsdatum"},
     {"3110", "Geschlecht"},
     {"9206", "Zeichensatz"},
+    {"8402", "Gerätekennung"},
 }};
 
-std::optional<GdtSex> sexOf(const QString &content)
+// Practice systems write the letters in either case and 0 for unknown; whatever is
+// no sex here is left for the operator to choose.
+GdtSex sexOf(const QString &content)
 {
-    if (content == u"1" || content == u"M")
+    const QString code = content.trimmed().toUpper();
+    if (code == u"1" || code == u"M")
         return GdtSex::Male;
-    if (content == u"2" || content == u"W")
+    if (code == u"2" || code == u"W")
         return GdtSex::Female;
-    if (content == u"3" || content == u"D" || content == u"X" || content == u"U")
-        return GdtSex::Unknown;
-    return std::nullopt;
+    return GdtSex::Unknown;
 }
 
-std::optional<QDate> dateOf(const QString &content)
+std::optional<QDate> dateOf(QString content)
 {
+    content = content.trimmed();
     if (content.size() != 8)
         return std::nullopt;
     for (const QChar c : content) {
@@ -48,9 +51,10 @@ std::optional<QDate> dateOf(const QString &content)
 
 } // namespace
 
-std::variant<GdtRequest, GdtError> parseGdtRequest(QByteArrayView bytes)
+std::variant<GdtRequest, GdtError> parseGdtRequest(QByteArrayView bytes,
+                                                   std::optional<GdtCharset> charset)
 {
-    auto read = readGdtRecord(bytes);
+    auto read = readGdtRecord(bytes, charset);
     if (const auto *error = std::get_if<GdtError>(&read))
         return *error;
     const GdtRecord &record = std::get<GdtRecord>(read);
@@ -72,6 +76,8 @@ std::variant<GdtRequest, GdtError> parseGdtRequest(QByteArrayView bytes)
                                     .arg(QLatin1String(used.id), QString::fromUtf8(used.name))
                                     .arg(first)};
             }
+            if (!f.fault.isEmpty())
+                return GdtError{f.line, f.fault};
             first = f.line;
         }
     }
@@ -88,27 +94,17 @@ std::variant<GdtRequest, GdtError> parseGdtRequest(QByteArrayView bytes)
     request.patientNumber = text("3000").trimmed();
     request.lastName = text("3101").trimmed();
     request.firstName = text("3102").trimmed();
-    if (const GdtField *f = record.find("3103")) {
-        request.birthDate = dateOf(f->content);
-        if (!request.birthDate) {
-            return GdtError{f->line, QStringLiteral("Das Geburtsdatum „%1“ ist kein Datum "
-                                                    "(TTMMJJJJ).")
-                                         .arg(f->content)};
-        }
-    }
-    if (const GdtField *f = record.find("3110")) {
-        const auto sex = sexOf(f->content);
-        if (!sex) {
-            return GdtError{f->line, QStringLiteral("Das Geschlecht „%1“ ist unbekannt (erlaubt "
-                                                    "sind 1 und 2).")
-                                         .arg(f->content)};
-        }
-        request.sex = *sex;
-    }
+    request.deviceCode = text("8402");
+    // A date or sex that cannot be used is asked of the operator, as a missing one is.
+    request.birthDate = dateOf(text("3103"));
+    request.sex = sexOf(text("3110"));
     if (request.lastName.isEmpty())
         return GdtError{0, QStringLiteral("Der Name des Patienten (Feld 3101) fehlt.")};
     if (request.firstName.isEmpty())
         return GdtError{0, QStringLiteral("Der Vorname des Patienten (Feld 3102) fehlt.")};
+    // The practice system files the answer by it.
+    if (request.patientNumber.isEmpty())
+        return GdtError{0, QStringLiteral("Die Patientennummer (Feld 3000) fehlt.")};
     return request;
 }
 
@@ -122,6 +118,8 @@ QByteArray writeGdtRequest(const GdtRequest &request)
     add("8315", request.receiverId);
     add("8316", request.senderId);
     fields.emplace_back("9206", QString::fromLatin1(gdtCharsetField(request.charset)));
+    fields.emplace_back("9218", QString::fromLatin1(gdtVersion));
+    add("8402", request.deviceCode);
     add("3000", request.patientNumber);
     add("3101", request.lastName);
     add("3102", request.firstName);

@@ -21,6 +21,7 @@ struct GdtRequest
     GdtCharset charset = GdtCharset::Cp437;
     QString receiverId; // 8315, empty when absent
     QString senderId;   // 8316, empty when absent
+    QString deviceCode; // 8402, empty when absent; the answer names it again
     QString patientNumber;
     QString lastName;
     QString firstName;
@@ -30,13 +31,19 @@ struct GdtRequest
     bool operator==(const GdtRequest &) const = default;
 };
 
-// The request in bytes, or its first fault (see readGdtRecord) with its line: a record
-// type other than 6301 or 6302; a birth date (3103) that is not a date as DDMMYYYY; a
-// sex (3110) other than 1 or M (male), 2 or W (female), 3, D, X or U (left unknown); a
-// field used here given twice; no last name (3101) or first name (3102). Other fields
-// are ignored. Blanks around the patient number and the names are dropped: practice
-// systems pad fields, and a trailing blank would name another history file.
-std::variant<GdtRequest, GdtError> parseGdtRequest(QByteArrayView bytes);
+// The request in bytes (read in charset when given, see readGdtRecord), or its first
+// fault with its line: a record type other than 6301 or 6302; a field used here given
+// twice or with a byte its set does not hold; no last name (3101), first name (3102) or
+// patient number (3000). A birth date (3103) that is no date DDMMYYYY and a sex (3110)
+// other than 1, 2, M or W in either case are taken as absent: the operator gives them.
+// Other fields are ignored. Blanks around the patient number and the names are dropped:
+// practice systems pad fields, and a trailing blank would name another history file.
+std::variant<GdtRequest, GdtError> parseGdtRequest(QByteArrayView bytes,
+                                                   std::optional<GdtCharset> charset = {});
+
+// GDT version a record of the station's declares in 9218: the line format with 8100
+// and 9206 is that of version 2.1.
+inline constexpr char gdtVersion[] = "02.10";
 
 // The record of a request in its character set, as a practice system writes it.
 QByteArray writeGdtRequest(const GdtRequest &request);

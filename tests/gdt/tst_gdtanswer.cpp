@@ -16,9 +16,11 @@ private Q_SLOTS:
 };
 
 // The answer to a request for Anna; receiver and sender IDs of the request as given.
-static GdtAnswer anna(const QString &requestReceiver = {}, const QString &requestSender = {})
+static GdtAnswer anna(const QString &requestReceiver = {}, const QString &requestSender = {},
+                      const QString &deviceCode = {})
 {
     GdtRequest request;
+    request.deviceCode = deviceCode;
     request.receiverId = requestReceiver;
     request.senderId = requestSender;
     request.charset = GdtCharset::Cp437;
@@ -28,6 +30,7 @@ static GdtAnswer anna(const QString &requestReceiver = {}, const QString &reques
     request.birthDate = QDate(1990, 2, 1);
     request.sex = GdtSex::Female;
     GdtAnswer answer = answerTo(request, QStringLiteral("BMI1"), QStringLiteral("EDV1"));
+    answer.sex = GdtSex::Female; // the take-over's, not the request's
     answer.takenAt = QDateTime(QDate(2026, 12, 6), QTime(9, 5, 7));
     answer.weightKg = 72.5;
     answer.heightMm = 1750;
@@ -93,13 +96,32 @@ void TestGdtAnswer::writesEveryFieldInOrder_data()
         << "BMI1";
 
     GdtAnswer longLine = anna();
-    longLine.findings = QStringList{QString(1000, QLatin1Char('x'))};
-    QTest::newRow("a finding longer than a line goes on in the next")
+    const QString word(70, QLatin1Char('x'));
+    longLine.findings =
+        QStringList{word, QStringLiteral("Mit einem Body-Mass-Index über 30 ist "
+                                         "das Risiko für Folgeerkrankungen erhöht.")};
+    QTest::newRow("findings in lines of at most 60 characters, between words")
         << longLine
-        << annaFields(
-               "175.0", "72.5", "23.7",
-               {{"6220", QString(990, QLatin1Char('x'))}, {"6220", QStringLiteral("xxxxxxxxxx")}})
+        << annaFields("175.0", "72.5", "23.7",
+                      {{"6220", word.first(60)},
+                       {"6220", word.sliced(60)},
+                       {"6220", "Mit einem Body-Mass-Index über 30 ist das Risiko für"},
+                       {"6220", "Folgeerkrankungen erhöht."}})
         << QString() << "EDV1"
+        << "BMI1";
+
+    GdtAnswer ansi = anna();
+    ansi.charset = GdtCharset::Ansi;
+    ansi.findings = QStringList{QStringLiteral("Grüße – 5 €")};
+    QTest::newRow("ISO 8859-1: what it cannot hold becomes ?")
+        << ansi << annaFields("175.0", "72.5", "23.7", {{"6220", "Grüße ? 5 ?"}})
+        << QStringLiteral("–€") << "EDV1"
+        << "BMI1";
+
+    Fields echoed = annaFields("175.0", "72.5", "23.7", findings);
+    echoed.insert(1, {"8402", "EKG"});
+    QTest::newRow("the request's device code back")
+        << anna({}, {}, QStringLiteral("EKG")) << echoed << QString() << "EDV1"
         << "BMI1";
 }
 

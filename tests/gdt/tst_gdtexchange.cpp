@@ -7,7 +7,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
+#ifdef Q_OS_LINUX
+#include <sys/mount.h>
+#include <sys/stat.h>
+#endif
+
 using namespace std::chrono_literals;
+using Setup = std::function<void(const QString &dir)>;
+Q_DECLARE_METATYPE(Setup)
 
 class TestGdtExchange : public QObject
 {
@@ -16,6 +24,8 @@ private Q_SLOTS:
     void deliversAFileOnlyWhereNoneWaits_data();
     void deliversAFileOnlyWhereNoneWaits();
     void takesARequestAndRemovesIt();
+    void takesOnlyRequestsFromWhatLiesThere_data();
+    void takesOnlyRequestsFromWhatLiesThere();
     void movesABadRequestAsideAndReportsItsLine();
     void waitsForARequestStillBeingWritten();
     void holdsAnswersUntilTheOldOneIsRead();
@@ -27,6 +37,7 @@ static QByteArray request(const QString &last)
     GdtRequest r;
     r.lastName = last;
     r.firstName = QStringLiteral("Anna");
+    r.patientNumber = QStringLiteral("1");
     return writeGdtRequest(r);
 }
 
@@ -80,6 +91,82 @@ void TestGdtExchange::takesARequestAndRemovesIt()
     QCOMPARE(arrived.at(1).at(0).value<GdtRequest>().lastName, QStringLiteral("Spät"));
 }
 
+void TestGdtExchange::takesOnlyRequestsFromWhatLiesThere_data()
+{
+    QTest::addColumn<Setup>("setup"); // before it, bmi1edv1.999 holds a request for "Danach"
+    QTest::addColumn<QStringList>("arrived");
+    QTest::addColumn<int>("rejected");
+    QTest::addColumn<int>("problems"); // over many looks
+    QTest::addColumn<QStringList>("left");
+    const QString gdt = QStringLiteral("BMI1EDV1.GDT");
+    const QStringList danach{QStringLiteral("Danach")};
+    const auto aged = [](const QString &path, const QString &last, int minutes) {
+        writeBytes(path, request(last));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        file.setFileTime(QDateTime::currentDateTime().addSecs(minutes * 60),
+                         QFileDevice::FileModificationTime);
+    };
+    QTest::newRow("numbered, oldest first") << Setup([aged](const QString &dir) {
+        aged(dir + "/BMI1EDV1.001", "Eins", -30);
+        aged(dir + "/bmi1edv1.GDT", "Zwei", -60);
+    }) << QStringList{"Zwei", "Eins", "Danach"}
+                                            << 0 << 0 << QStringList();
+    QTest::newRow("a directory") << Setup([gdt](const QString &dir) { QDir(dir).mkdir(gdt); })
+                                 << danach << 0 << 1 << QStringList{gdt};
+    QTest::newRow("larger than a record, 3 GiB") << Setup([gdt](const QString &dir) {
+        writeBytes(dir + '/' + gdt, {});
+        QVERIFY(QFile::resize(dir + '/' + gdt, 3LL << 30));
+    }) << danach << 1 << 0 << QStringList{gdt + ".fehlerhaft"};
+#ifdef Q_OS_LINUX
+    QTest::newRow("a FIFO") << Setup([gdt](const QString &dir) {
+        QCOMPARE(::mkfifo(QFile::encodeName(dir + '/' + gdt).constData(), 0600), 0);
+    }) << danach << 0 << 1 << QStringList{gdt};
+    QTest::newRow("a link to a device")
+        << Setup([gdt](const QString &dir) { QVERIFY(QFile::link("/dev/zero", dir + '/' + gdt)); })
+        << danach << 0 << 1 << QStringList{gdt};
+    // Neither can be removed: each is named once, and taken once it can be.
+    QTest::newRow("on a read-only mount") << Setup([](const QString &dir) {
+        writeBytes(dir + "/BMI1EDV1.GDT", request("Fest"));
+        const QByteArray path = QFile::encodeName(dir);
+        if (::mount(path, path, nullptr, MS_BIND, nullptr) != 0 ||
+            ::mount(nullptr, path, nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0)
+            QSKIP("no read-only mount here");
+    }) << QStringList() << 0 << 2 << QStringList{"bmi1edv1.999", gdt};
+#endif
+}
+
+void TestGdtExchange::takesOnlyRequestsFromWhatLiesThere()
+{
+    QFETCH(Setup, setup);
+    QFETCH(QStringList, arrived);
+    QFETCH(int, rejected);
+    QFETCH(int, problems);
+    QFETCH(QStringList, left);
+    QTemporaryDir dir;
+    writeBytes(dir.filePath(QStringLiteral("bmi1edv1.999")), request(QStringLiteral("Danach")));
+    setup(dir.path());
+    GdtExchange exchange(dir.path(), QStringLiteral("BMI1"), QStringLiteral("EDV1"));
+    QSignalSpy arrivals(&exchange, &GdtExchange::requestArrived);
+    QSignalSpy rejections(&exchange, &GdtExchange::requestRejected);
+    QSignalSpy told(&exchange, &GdtExchange::problem);
+    exchange.start(20ms, 20ms);
+    QTRY_COMPARE_WITH_TIMEOUT(arrivals.count(), arrived.size(), 5000);
+    QTest::qWait(300);
+    QStringList names;
+    for (const auto &args : arrivals)
+        names << args.at(0).value<GdtRequest>().lastName;
+    QCOMPARE(names, arrived);
+    QCOMPARE(rejections.count(), rejected);
+    QCOMPARE(told.count(), problems);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+             left);
+#ifdef Q_OS_LINUX
+    if (::umount2(QFile::encodeName(dir.path()).constData(), MNT_DETACH) == 0)
+        QTRY_COMPARE_WITH_TIMEOUT(arrivals.count(), 2, 5000);
+#endif
+}
+
 void TestGdtExchange::movesABadRequestAsideAndReportsItsLine()
 {
     QTemporaryDir dir;
@@ -89,7 +176,7 @@ void TestGdtExchange::movesABadRequestAsideAndReportsItsLine()
     exchange.start(10s, 50ms);
     const QString path = dir.filePath(QStringLiteral("BMI1EDV1.GDT"));
     writeBytes(path + QStringLiteral(".fehlerhaft"), "an earlier one");
-    writeBytes(path, "01380006302\r\n0143101Kim\r\n");
+    writeBytes(path, "01380006302\r\n01380006302\r\n");
     QTRY_COMPARE(rejected.count(), 1);
     QCOMPARE(rejected.at(0).at(1).toString(), path + QStringLiteral(".2.fehlerhaft"));
     QCOMPARE(readBytes(path + QStringLiteral(".fehlerhaft")), QByteArray("an earlier one"));
@@ -122,9 +209,11 @@ void TestGdtExchange::waitsForARequestStillBeingWritten()
 void TestGdtExchange::holdsAnswersUntilTheOldOneIsRead()
 {
     QTemporaryDir dir;
-    const QString answer = dir.filePath(QStringLiteral("EDV1BMI1.GDT"));
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("aus"))); // kept apart from the requests
+    const QString answer = dir.filePath(QStringLiteral("aus/EDV1BMI1.GDT"));
     writeBytes(answer, "unread");
     GdtExchange exchange(dir.path(), QStringLiteral("BMI1"), QStringLiteral("EDV1"));
+    exchange.setAnswerDirectory(dir.filePath(QStringLiteral("aus")));
     QSignalSpy waiting(&exchange, &GdtExchange::waitingAnswersChanged);
     QSignalSpy written(&exchange, &GdtExchange::answerWritten);
     exchange.start(10s, 50ms);

@@ -60,6 +60,7 @@ const std::map<QByteArray, QString> &fieldNames()
         {"6200", QStringLiteral("Datum der Untersuchung")},
         {"6201", QStringLiteral("Uhrzeit der Untersuchung")},
         {"6220", QStringLiteral("Befund")},
+        {"8402", QStringLiteral("Gerätekennung")},
         {"8410", QStringLiteral("Test-Ident")},
         {"8411", QStringLiteral("Testbezeichnung")},
         {"8420", QStringLiteral("Ergebnis-Wert")},
@@ -71,7 +72,12 @@ const std::map<QByteArray, QString> &fieldNames()
 // Prints the record in path line by line: line, field ID, its name, content.
 void show(const QString &path)
 {
-    const QByteArray bytes = readExchangeFile(path);
+    const ExchangeFileRead file = readExchangeFile(path);
+    if (file.kind == ExchangeFileRead::Kind::TooLarge)
+        failed(QStringLiteral("%1 ist mit %2 Bytes größer als ein GDT-Satz")
+                   .arg(QDir::toNativeSeparators(path))
+                   .arg(file.size));
+    const QByteArray &bytes = file.bytes;
     const auto read = readGdtRecord(bytes);
     if (const auto *error = std::get_if<GdtError>(&read))
         failed(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), gdtErrorText(*error)));
@@ -85,6 +91,7 @@ void show(const QString &path)
         out() << QStringLiteral("%1  %2  %3  %4")
                      .arg(field.line, 3)
                      .arg(QString::fromLatin1(field.id), label.leftJustified(24), field.content)
+              << (field.fault.isEmpty() ? QString() : QStringLiteral("  (") + field.fault + u')')
               << Qt::endl;
     }
     if (const GdtField *length = record.find("8100");
