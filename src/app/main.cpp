@@ -160,9 +160,12 @@ int main(int argc, char *argv[])
 
     // Without an exchange directory there is no GDT link, and nothing of it shows.
     std::unique_ptr<GdtExchange> gdt;
-    if (!settings.gdtDirectory.isEmpty())
+    if (!settings.gdtDirectory.isEmpty()) {
         gdt = std::make_unique<GdtExchange>(settings.gdtDirectory, settings.gdtStationId,
                                             settings.gdtPracticeId);
+        gdt->setAnswerDirectory(settings.gdtAnswerDirectory);
+        gdt->setCharset(gdtCharsetFromField(settings.gdtCharset.toLatin1()));
+    }
 
     // Before the port opens, so that no signal can end the program past its lock.
     EndRequests endRequests;

@@ -42,12 +42,13 @@ QString absoluteDirectoryOrEmpty(const QString &value)
     return value.isEmpty() ? QString() : absoluteDirectory(value);
 }
 
-// GDT ids become parts of exchange file names, so besides being four printable
-// ASCII characters they must not hold what a file name cannot.
+// GDT ids become parts of exchange file names, so besides being 1 to 8 printable
+// ASCII characters (the field's length; three-letter ids are common) they must not hold
+// what a file name cannot.
 QString gdtId(const QString &value)
 {
-    if (value.size() != 4)
-        return QStringLiteral("%1 hat nicht genau 4 Zeichen").arg(quotedForMessage(value));
+    if (value.isEmpty() || value.size() > 8)
+        return QStringLiteral("%1 hat nicht 1 bis 8 Zeichen").arg(quotedForMessage(value));
     for (const QChar c : value) {
         if (c.unicode() < 0x20 || c.unicode() > 0x7e || QStringView(u"\\/:*?\"<>|").contains(c))
             return QStringLiteral("%1 enthält %2; erlaubt sind druckbare ASCII-Zeichen außer "
@@ -72,7 +73,15 @@ QString childRatingsWord(const QString &value)
     return QStringLiteral("%1 ist weder „percentiles“ noch „adult“").arg(quotedForMessage(value));
 }
 
-const std::array<SettingKey, 7> keys{{
+QString gdtCharset(const QString &value)
+{
+    if (value.isEmpty() || value == u"1" || value == u"2" || value == u"3")
+        return {};
+    return QStringLiteral("%1 ist kein GDT-Zeichensatz (1, 2, 3 oder leer)")
+        .arg(quotedForMessage(value));
+}
+
+const std::array<SettingKey, 9> keys{{
     {"port", "port", "DEVICE", "Serielle Schnittstelle der Waage (Vorgabe: %1).", false,
      &defaultPort, &notEmpty, &StationSettings::port},
     {"dataDir", "data-dir", "DIR", "Verzeichnis der Verlaufs- und Bewertungsdateien (Vorgabe: %1).",
@@ -88,6 +97,10 @@ const std::array<SettingKey, 7> keys{{
      &StationSettings::childRatings},
     {"logFile", nullptr, nullptr, nullptr, true, &defaultLogFile, &absoluteDirectoryOrEmpty,
      &StationSettings::logFile},
+    {"gdt/answerDirectory", nullptr, nullptr, nullptr, true, &noDefault, &absoluteDirectoryOrEmpty,
+     &StationSettings::gdtAnswerDirectory},
+    {"gdt/charset", nullptr, nullptr, nullptr, false, &noDefault, &gdtCharset,
+     &StationSettings::gdtCharset},
 }};
 
 } // namespace

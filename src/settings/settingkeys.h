@@ -8,13 +8,15 @@
 // settings, the system-wide settings or the default, in this order of precedence.
 struct StationSettings
 {
-    QString port;          // serial device of the scale
-    QString dataDir;       // history and rating files; an absolute, clean path
-    QString gdtDirectory;  // exchange directory of the practice system; empty: no GDT link
-    QString gdtStationId;  // this station's GDT id: 4 printable ASCII characters
-    QString gdtPracticeId; // the practice system's GDT id, likewise
-    QString childRatings;  // "percentiles": children by BMI percentile; "adult": adult rules
-    QString logFile;       // the support log; empty: none
+    QString port;               // serial device of the scale
+    QString dataDir;            // history and rating files; an absolute, clean path
+    QString gdtDirectory;       // exchange directory of the practice system; empty: no GDT link
+    QString gdtStationId;       // this station's GDT id: 1 to 8 printable ASCII characters
+    QString gdtPracticeId;      // the practice system's GDT id, likewise
+    QString gdtAnswerDirectory; // where answers go; empty: the exchange directory
+    QString gdtCharset;         // "1", "2" or "3" read in place of the declared set; empty: none
+    QString childRatings;       // "percentiles": children by BMI percentile; "adult": adult rules
+    QString logFile;            // the support log; empty: none
 };
 
 // One setting. Adding a setting is adding a field above and a row to settingKeys().

@@ -134,16 +134,25 @@ private Q_SLOTS:
                                     << "user"
                                     << ""
                                     << "";
+        QTest::newRow("station id of 3") << station << none << "EKG" << none << "EKG"
+                                         << "user"
+                                         << ""
+                                         << "";
         QTest::newRow("station id too long")
-            << station << none << "BMI12" << none << "BMI1"
+            << station << none << "BMI123456" << none << "BMI1"
             << "default"
             << "user"
-            << "„BMI12“ hat nicht genau 4 Zeichen. Es gilt die Vorgabe: „BMI1“.";
+            << "„BMI123456“ hat nicht 1 bis 8 Zeichen. Es gilt die Vorgabe: „BMI1“.";
         QTest::newRow("station id naming a directory")
             << station << none << "B/M1" << none << "BMI1"
             << "default"
             << "user"
             << "enthält „/“";
+        QTest::newRow("charset not 1, 2 or 3")
+            << QStringLiteral("gdt/charset") << none << "ANSI" << none << ""
+            << "default"
+            << "user"
+            << "„ANSI“ ist kein GDT-Zeichensatz";
         QTest::newRow("practice id default") << practice << none << none << none << "EDV1"
                                              << "default"
                                              << ""
