@@ -109,10 +109,10 @@ private Q_SLOTS:
             << QStringList{"dataDir=%T/file/system"} << 1 << none
             << QStringList{"%T/file/line kann nicht"};
         QTest::newRow("bad value named with store, key and default")
-            << QStringList{} << QStringList{"dataDir=%T/file/user", "gdt/stationId=BMI12"} << none
-            << 1 << none
+            << QStringList{} << QStringList{"dataDir=%T/file/user", "gdt/stationId=BMI123456"}
+            << none << 1 << none
             << QStringList{"Einstellung „gdt/stationId“ in %U: "
-                           "„BMI12“ hat nicht genau 4 Zeichen. Es gilt die Vorgabe: „BMI1“."};
+                           "„BMI123456“ hat nicht 1 bis 8 Zeichen. Es gilt die Vorgabe: „BMI1“."};
     }
     void withoutDisplay()
     {
