@@ -123,7 +123,7 @@ int main(int argc, char *argv[])
         "Spielt das Praxisverwaltungssystem: legt eine Anfrage für eine Person in das "
         "GDT-Verzeichnis und zeigt die Antwort der Station lesbar an.\n\n"
         "  tessarine-gdt --dir DIR --first VORNAME --last NAME --birth TT.MM.JJJJ --sex 1|2\n"
-        "  tessarine-gdt --dir DIR --take-answer\n"
+        "  tessarine-gdt --dir DIR [--answer-dir DIR] --take-answer\n"
         "  tessarine-gdt --show DATEI"));
     parser.addHelpOption();
     auto option = [&parser](const char *name, const char *text, const char *value = nullptr,
@@ -153,6 +153,12 @@ int main(int argc, char *argv[])
         option("take-answer", "Die Antwort der Station anzeigen und löschen, wie das "
                               "Praxissystem sie abholt.");
     const auto showFile = option("show", "Eine GDT-Datei lesbar anzeigen.", "DATEI");
+    const auto number = option("number",
+                               "Die Anfrage nummeriert ablegen (001 bis 999: BMI1EDV1.001 statt "
+                               "BMI1EDV1.GDT), wie manche Praxissysteme.",
+                               "NNN");
+    const auto answerDir =
+        option("answer-dir", "Verzeichnis der Antworten, wenn nicht das GDT-Verzeichnis.", "DIR");
     parser.process(application);
     if (!parser.positionalArguments().isEmpty())
         usageError(
@@ -167,11 +173,12 @@ int main(int argc, char *argv[])
             usageError(QStringLiteral("--dir oder --show fehlt (--help zeigt die Aufrufe)"));
         const QString directory = parser.value(dir);
         if (parser.isSet(takeAnswer)) {
+            const QString from = parser.isSet(answerDir) ? parser.value(answerDir) : directory;
             const QString name = answerFileName(parser.value(station), parser.value(practice));
-            const QString path = findFileIgnoringCase(directory, name);
+            const QString path = findFileIgnoringCase(from, name);
             if (path.isEmpty())
                 failed(QStringLiteral("keine Antwort %1 in %2")
-                           .arg(name, QDir::toNativeSeparators(directory)));
+                           .arg(name, QDir::toNativeSeparators(from)));
             show(path);
             removeExchangeFile(path);
             return 0;
@@ -203,7 +210,12 @@ int main(int argc, char *argv[])
         else
             usageError(QStringLiteral("--sex: 1 (männlich) oder 2 (weiblich)"));
 
-        const QString name = requestFileName(parser.value(station), parser.value(practice));
+        QString name = requestFileName(parser.value(station), parser.value(practice));
+        if (parser.isSet(number)) {
+            name = name.chopped(3) + parser.value(number);
+            if (!isRequestFileName(name, parser.value(station), parser.value(practice)))
+                usageError(QStringLiteral("--number: drei Ziffern, 001 bis 999"));
+        }
         if (deliverFile(directory, name, writeGdtRequest(request)) == Delivery::Waiting)
             failed(QStringLiteral("%1 liegt noch ungelesen in %2")
                        .arg(name, QDir::toNativeSeparators(directory)));
