@@ -130,14 +130,10 @@ private Q_SLOTS:
                                             << "default"
                                             << ""
                                             << "";
-        QTest::newRow("station id") << station << none << "BMI7" << none << "BMI7"
+        QTest::newRow("station id") << station << none << "EKG" << none << "EKG"
                                     << "user"
                                     << ""
                                     << "";
-        QTest::newRow("station id of 3") << station << none << "EKG" << none << "EKG"
-                                         << "user"
-                                         << ""
-                                         << "";
         QTest::newRow("station id too long")
             << station << none << "BMI123456" << none << "BMI1"
             << "default"
@@ -148,11 +144,6 @@ private Q_SLOTS:
             << "default"
             << "user"
             << "enthält „/“";
-        QTest::newRow("charset not 1, 2 or 3")
-            << QStringLiteral("gdt/charset") << none << "ANSI" << none << ""
-            << "default"
-            << "user"
-            << "„ANSI“ ist kein GDT-Zeichensatz";
         QTest::newRow("practice id default") << practice << none << none << none << "EDV1"
                                              << "default"
                                              << ""
