@@ -130,10 +130,6 @@ void GdtExchange::lookForRequests()
 
     for (const QFileInfo &info : found) {
         const QString path = info.filePath();
-        if (!info.isFile()) {
-            tellOnce(path, notAFile(path));
-            continue;
-        }
         const Snapshot now{info.size(), info.lastModified().toMSecsSinceEpoch()};
         Settling &settling = m_settling[path];
         if (settling.snapshot != now || !settling.since.isValid()) {
@@ -162,6 +158,10 @@ bool GdtExchange::takeRequest(const QString &path)
 {
     try {
         const ExchangeFileRead read = readExchangeFile(path);
+        if (read.kind == ExchangeFileRead::Kind::NotAFile) {
+            tellOnce(path, notAFile(path));
+            return false;
+        }
         const auto parsed =
             read.kind == ExchangeFileRead::Kind::TooLarge
                 ? std::variant<GdtRequest, GdtError>(

@@ -45,21 +45,6 @@ QString findFileIgnoringCase(const QString &dir, const QString &name)
     return {};
 }
 
-ExchangeFileRead readExchangeFile(const QString &path, qint64 limit)
-{
-    QFile file;
-    openForReading(file, path);
-    // One byte past the limit tells a larger file, also one that grew since it was
-    // looked at, without reading it whole.
-    const QByteArray bytes = file.read(limit + 1);
-    if (file.error() != QFileDevice::NoError)
-        throw Failure(QStringLiteral("Die Datei „%1“ kann nicht gelesen werden: %2")
-                          .arg(QDir::toNativeSeparators(path), file.errorString()));
-    if (bytes.size() > limit)
-        return {ExchangeFileRead::Kind::TooLarge, {}, std::max(file.size(), qint64(bytes.size()))};
-    return {ExchangeFileRead::Kind::Read, bytes, bytes.size()};
-}
-
 void removeExchangeFile(const QString &path)
 {
     removeFile(path);

@@ -26,16 +26,16 @@ inline constexpr qint64 longestGdtFile = 99999;
 
 struct ExchangeFileRead
 {
-    enum class Kind { Read, TooLarge };
+    enum class Kind { Read, NotAFile, TooLarge };
     Kind kind = Kind::Read;
     QByteArray bytes; // when Read
-    qint64 size = 0;
+    qint64 size = 0;  // when Read or TooLarge
 };
 
-// The whole regular file (after following a link) at path when it holds at most limit
-// bytes. Anyone may put anything in an exchange directory: what is no regular file is
-// refused without blocking on it (a FIFO, a device), and a larger file is not read into
-// memory.
+// The whole file when it is a regular one (after following a link) of at most limit
+// bytes. Anyone may put anything in an exchange directory: a FIFO or a device under
+// the name is never read and nothing here blocks on one, and a larger file is not read
+// into memory. Throws a Failure naming path when it cannot be read.
 ExchangeFileRead readExchangeFile(const QString &path, qint64 limit = longestGdtFile);
 
 // Removes the file.

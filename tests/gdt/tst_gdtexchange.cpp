@@ -115,6 +115,9 @@ void TestGdtExchange::takesOnlyRequestsFromWhatLiesThere_data()
     QTest::newRow("a link to a device")
         << Setup([](const QString &gdt) { QVERIFY(QFile::link("/dev/zero", gdt)); })
         << "Danach|0|1|BMI1EDV1.GDT";
+    QTest::newRow("a link to a request") << Setup([](const QString &gdt) {
+        QVERIFY(QFile::link(QFileInfo(gdt).path() + "/bmi1edv1.999", gdt));
+    }) << "Danach,Danach|0|0|";
     // Neither can be removed: each is named once, and taken once it can be.
     QTest::newRow("on a read-only mount") << Setup([](const QString &gdt) {
         writeBytes(gdt, request("Fest"));

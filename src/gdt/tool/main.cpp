@@ -73,6 +73,8 @@ const std::map<QByteArray, QString> &fieldNames()
 void show(const QString &path)
 {
     const ExchangeFileRead file = readExchangeFile(path);
+    if (file.kind == ExchangeFileRead::Kind::NotAFile)
+        failed(QStringLiteral("%1 ist keine Datei").arg(QDir::toNativeSeparators(path)));
     if (file.kind == ExchangeFileRead::Kind::TooLarge)
         failed(QStringLiteral("%1 ist mit %2 Bytes größer als ein GDT-Satz")
                    .arg(QDir::toNativeSeparators(path))
