@@ -83,12 +83,12 @@ void TestSupportLog::writesALineAnEvent_data()
            "verworfen";
     QTest::newRow("GDT request read") << Event([](WindowFixture &f) {
         GdtRequest request;
-        request.firstName = request.lastName = QStringLiteral("Kim");
+        request.firstName = request.lastName = request.patientNumber = QStringLiteral("Kim");
         exchange(f, writeGdtRequest(request));
         QTRY_VERIFY(!QFile::exists(f.filePath(QStringLiteral("BMI1EDV1.GDT"))));
     }) << "info tessarine.gdt GDT-Anfrage gelesen: „%DIR%/BMI1EDV1.GDT“";
     QTest::newRow("GDT request refused") << Event([](WindowFixture &f) {
-        exchange(f, "01380006302\r\n0143101Kim\r\n");
+        exchange(f, "01380006302\r\n01380006302\r\n");
         QTRY_VERIFY(!QFile::exists(f.filePath(QStringLiteral("BMI1EDV1.GDT"))));
     }) << "warning tessarine.gdt GDT-Anfrage abgelehnt: „%DIR%/BMI1EDV1.GDT“, Zeile 2";
     QTest::newRow("GDT answers written and waiting")
