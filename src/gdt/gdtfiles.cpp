@@ -1,6 +1,7 @@
 #include "gdtfiles.h"
 
 #include "common/failure.h"
+#include "exchangefile.h"
 #include "records/atomicfile.h"
 
 #include <QDir>
@@ -43,6 +44,29 @@ QString findFileIgnoringCase(const QString &dir, const QString &name)
             return directory.filePath(entry);
     }
     return {};
+}
+
+ExchangeFileRead readExchangeFile(const QString &path, qint64 limit)
+{
+    ExchangeFile file(path);
+    if (!file.isRegular())
+        return {ExchangeFileRead::Kind::NotAFile, {}, 0};
+    if (file.size() > limit)
+        return {ExchangeFileRead::Kind::TooLarge, {}, file.size()};
+
+    // Read to one byte past the limit: the file may have grown since it was opened.
+    QByteArray bytes(limit + 1, Qt::Uninitialized);
+    qint64 total = 0;
+    while (total < bytes.size()) {
+        const qint64 n = file.read(bytes.data() + total, bytes.size() - total);
+        if (n == 0)
+            break;
+        total += n;
+    }
+    if (total > limit)
+        return {ExchangeFileRead::Kind::TooLarge, {}, total};
+    bytes.truncate(total);
+    return {ExchangeFileRead::Kind::Read, std::move(bytes), total};
 }
 
 void removeExchangeFile(const QString &path)
