@@ -5,6 +5,7 @@
 #include "gdt/gdtrecord.h"
 #include "gdt/gdtrequest.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
@@ -24,7 +25,17 @@ void checkRequest(const QByteArray &bytes)
         std::abort();
 }
 
-// Any record read, written again with its fields, holds the same fields.
+// The set can write the field back as it was read: a byte outside the set is the field's
+// fault, and the ANSI set is read as Windows writes it but written as ISO 8859-1 only.
+bool writableAsRead(const GdtField &f, GdtCharset charset)
+{
+    return f.fault.isEmpty() && (charset != GdtCharset::Ansi ||
+                                 std::all_of(f.content.begin(), f.content.end(),
+                                             [](QChar c) { return c.unicode() <= 0xFF; }));
+}
+
+// Any record read, written again with the fields its set can write back, holds the same
+// fields.
 void checkRecord(const QByteArray &bytes)
 {
     const auto read = readGdtRecord(bytes);
@@ -33,7 +44,7 @@ void checkRecord(const QByteArray &bytes)
         return;
     GdtFieldList fields;
     for (const GdtField &f : record->fields) {
-        if (f.id != "8000" && f.id != "8100")
+        if (f.id != "8000" && f.id != "8100" && writableAsRead(f, record->charset))
             fields.emplace_back(f.id, f.content);
     }
     QByteArray written;
