@@ -7,6 +7,19 @@ function(tessarine_warnings target)
     target_compile_options(${target} PRIVATE ${TESSARINE_WARNINGS})
 endfunction()
 
+# What differs by platform: for each name, <name>_windows.cpp on Windows, else
+# <name>_posix.cpp, beside the portable part.
+function(tessarine_platform_sources target)
+    if(WIN32)
+        set(suffix _windows.cpp)
+    else()
+        set(suffix _posix.cpp)
+    endif()
+    foreach(name IN LISTS ARGN)
+        target_sources(${target} PRIVATE ${name}${suffix})
+    endforeach()
+endfunction()
+
 # A pure library computes what the station does and may depend on Qt Core and on
 # other pure libraries only. The check runs at the end of configuration, when all
 # links are known, and fails the configure step if a GUI or device module slipped in.
