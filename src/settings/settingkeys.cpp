@@ -81,7 +81,19 @@ QString gdtCharset(const QString &value)
         .arg(quotedForMessage(value));
 }
 
-const std::array<SettingKey, 9> keys{{
+QString fixedAnswerNames()
+{
+    return QStringLiteral("fixed");
+}
+
+QString answerNamesWord(const QString &value)
+{
+    if (value == QLatin1String("fixed") || value == QLatin1String("numbered"))
+        return {};
+    return QStringLiteral("%1 ist weder „fixed“ noch „numbered“").arg(quotedForMessage(value));
+}
+
+const std::array<SettingKey, 10> keys{{
     {"port", "port", "DEVICE", "Serielle Schnittstelle der Waage (Vorgabe: %1).", false,
      &defaultPort, &notEmpty, &StationSettings::port},
     {"dataDir", "data-dir", "DIR", "Verzeichnis der Verlaufs- und Bewertungsdateien (Vorgabe: %1).",
@@ -101,6 +113,8 @@ const std::array<SettingKey, 9> keys{{
      &StationSettings::gdtAnswerDirectory},
     {"gdt/charset", nullptr, nullptr, nullptr, false, &noDefault, &gdtCharset,
      &StationSettings::gdtCharset},
+    {"gdt/answerNames", nullptr, nullptr, nullptr, false, &fixedAnswerNames, &answerNamesWord,
+     &StationSettings::gdtAnswerNames},
 }};
 
 } // namespace

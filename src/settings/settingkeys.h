@@ -15,6 +15,7 @@ struct StationSettings
     QString gdtPracticeId;      // the practice system's GDT id, likewise
     QString gdtAnswerDirectory; // where answers go; empty: the exchange directory
     QString gdtCharset;         // "1", "2" or "3" read in place of the declared set; empty: none
+    QString gdtAnswerNames;     // "fixed": always <practice><station>.GDT; "numbered": .001 on
     QString childRatings;       // "percentiles": children by BMI percentile; "adult": adult rules
     QString logFile;            // the support log; empty: none
 };

@@ -1,5 +1,7 @@
 #include "logfile.h"
 
+#include "common/statedirectory.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -73,4 +75,9 @@ void LogFile::giveUp(const QString &cause)
     m_complain(QStringLiteral("Tessarine kann das Protokoll „%1“ nicht schreiben (%2) und "
                               "arbeitet ohne Protokoll weiter.")
                    .arg(QDir::toNativeSeparators(m_path), cause));
+}
+
+QString defaultLogFile()
+{
+    return stateDirectory() + QStringLiteral("/tessarine.log");
 }

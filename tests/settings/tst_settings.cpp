@@ -161,6 +161,11 @@ private Q_SLOTS:
             << "system"
             << "user"
             << "„Perzentile“ ist weder „percentiles“ noch „adult“";
+        QTest::newRow("answer names by a word of neither kind")
+            << QStringLiteral("gdt/answerNames") << none << "nummeriert" << none << "fixed"
+            << "default"
+            << "user"
+            << "„nummeriert“ ist weder „fixed“ noch „numbered“";
     }
     void precedence()
     {

@@ -1,11 +1,11 @@
-#include "logfile.h"
+#include "statedirectory.h"
 
 #include <QDir>
 
-QString defaultLogFile()
+QString stateDirectory()
 {
     QString state = qEnvironmentVariable("XDG_STATE_HOME");
     if (!QDir::isAbsolutePath(state))
         state = QDir::homePath() + QStringLiteral("/.local/state");
-    return state + QStringLiteral("/Tessarine/tessarine.log");
+    return state + QStringLiteral("/Tessarine");
 }

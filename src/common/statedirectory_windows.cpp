@@ -1,11 +1,11 @@
-#include "logfile.h"
+#include "statedirectory.h"
 
 #include <QDir>
 
-QString defaultLogFile()
+QString stateDirectory()
 {
     QString local = qEnvironmentVariable("LOCALAPPDATA");
     if (local.isEmpty())
         local = QDir::homePath() + QStringLiteral("/AppData/Local");
-    return QDir::fromNativeSeparators(local) + QStringLiteral("/Tessarine/tessarine.log");
+    return QDir::fromNativeSeparators(local) + QStringLiteral("/Tessarine");
 }

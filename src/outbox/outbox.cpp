@@ -1,0 +1,135 @@
+#include "outbox.h"
+
+#include "orders/statefile.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+
+#include <algorithm>
+
+namespace {
+
+QJsonObject entryToJson(const OutboxEntry &entry)
+{
+    return {{QStringLiteral("id"), QString::number(entry.id)},
+            {QStringLiteral("destination"), entry.destination},
+            {QStringLiteral("payload"), QString::fromLatin1(entry.payload.toBase64())},
+            {QStringLiteral("queuedAt"), entry.queuedAt.toString(Qt::ISODateWithMs)},
+            {QStringLiteral("dueAt"), entry.dueAt.toString(Qt::ISODateWithMs)},
+            {QStringLiteral("attempts"), entry.attempts},
+            {QStringLiteral("refusal"), entry.refusal}};
+}
+
+OutboxEntry entryFromJson(const QJsonObject &object)
+{
+    OutboxEntry entry;
+    entry.id = object.value(QStringLiteral("id")).toString().toLongLong();
+    entry.destination = object.value(QStringLiteral("destination")).toString();
+    entry.payload =
+        QByteArray::fromBase64(object.value(QStringLiteral("payload")).toString().toLatin1());
+    entry.queuedAt = QDateTime::fromString(object.value(QStringLiteral("queuedAt")).toString(),
+                                           Qt::ISODateWithMs);
+    entry.dueAt =
+        QDateTime::fromString(object.value(QStringLiteral("dueAt")).toString(), Qt::ISODateWithMs);
+    entry.attempts = object.value(QStringLiteral("attempts")).toInt();
+    entry.refusal = object.value(QStringLiteral("refusal")).toString();
+    return entry;
+}
+
+} // namespace
+
+std::chrono::seconds retryPause(int attempts)
+{
+    auto pause = Outbox::firstPause;
+    for (int n = 1; n < attempts && pause < Outbox::longestPause; ++n)
+        pause *= 2;
+    return std::min(pause, Outbox::longestPause);
+}
+
+Outbox::Outbox(const QString &path) : m_path(path)
+{
+    const StateFileRead read = readStateFile(path);
+    m_problem = read.problem;
+    for (const QJsonValue &value : read.document.array()) {
+        const OutboxEntry entry = entryFromJson(value.toObject());
+        if (entry.id > 0 && !entry.destination.isEmpty())
+            m_entries << entry;
+    }
+}
+
+qsizetype Outbox::indexOf(qint64 id) const
+{
+    for (qsizetype i = 0; i < m_entries.size(); ++i) {
+        if (m_entries[i].id == id)
+            return i;
+    }
+    return -1;
+}
+
+qint64 Outbox::enqueue(const QString &destination, const QByteArray &payload, const QDateTime &now)
+{
+    OutboxEntry entry;
+    entry.id = 1;
+    for (const OutboxEntry &e : m_entries)
+        entry.id = std::max(entry.id, e.id + 1);
+    entry.destination = destination;
+    entry.payload = payload;
+    entry.queuedAt = now;
+    entry.dueAt = now;
+    QList<OutboxEntry> next = m_entries;
+    next << entry;
+    write(next);
+    return entry.id;
+}
+
+std::optional<OutboxEntry> Outbox::nextDue(const QString &destination, const QDateTime &now) const
+{
+    for (const OutboxEntry &entry : m_entries) {
+        if (entry.destination != destination || entry.isRefused())
+            continue;
+        if (entry.dueAt > now)
+            return std::nullopt;
+        return entry;
+    }
+    return std::nullopt;
+}
+
+void Outbox::markDelivered(qint64 id)
+{
+    const qsizetype i = indexOf(id);
+    if (i < 0)
+        return;
+    QList<OutboxEntry> next = m_entries;
+    next.removeAt(i);
+    write(next);
+}
+
+void Outbox::markRefused(qint64 id, const QString &reason)
+{
+    const qsizetype i = indexOf(id);
+    if (i < 0)
+        return;
+    QList<OutboxEntry> next = m_entries;
+    next[i].refusal = reason.isEmpty() ? QStringLiteral("abgelehnt") : reason;
+    write(next);
+}
+
+void Outbox::retryLater(qint64 id, const QDateTime &now)
+{
+    const qsizetype i = indexOf(id);
+    if (i < 0)
+        return;
+    QList<OutboxEntry> next = m_entries;
+    ++next[i].attempts;
+    next[i].dueAt = now.addSecs(retryPause(next[i].attempts).count());
+    write(next);
+}
+
+void Outbox::write(const QList<OutboxEntry> &entries)
+{
+    QJsonArray array;
+    for (const OutboxEntry &entry : entries)
+        array << entryToJson(entry);
+    writeStateFile(m_path, QJsonDocument(array));
+    m_entries = entries;
+}
