@@ -140,6 +140,10 @@ void Form1::buildControls()
 
     text = lineEdit("text", {1200, 720, 1215, 285}, 0, QStringLiteral("Vorname"));
     Text7 = lineEdit("Text7", {1200, 1200, 1215, 315}, 0, QStringLiteral("Nachname"));
+    const QString keys = QStringLiteral("F5 ruft die nächste wartende Person der Praxissoftware "
+                                        "auf, Umschalt+F5 verwirft deren angezeigte Anfrage.");
+    text->setToolTip(QStringLiteral("Vorname. ") + keys);
+    Text7->setToolTip(QStringLiteral("Nachname. ") + keys);
     Text5 = lineEdit("Text5", {1200, 1680, 1215, 285}, 3, QStringLiteral("Alter"));
 
     Option1 = new QRadioButton(QStringLiteral("Option1"), this);
@@ -262,13 +266,8 @@ void Form1::connectHandlers()
                 [this] { guard([this] { MSComm1_OnComm(); }); });
         connect(m_services.serial, &SerialLine::fault, this, &Form1::showLineFault);
     }
-    if (GdtExchange *gdt = m_services.gdt) {
-        connect(gdt, &GdtExchange::requestArrived, this, &Form1::gdtRequestArrived);
-        connect(gdt, &GdtExchange::requestRejected, this, &Form1::gdtRequestRejected);
-        connect(gdt, &GdtExchange::waitingAnswersChanged, this, &Form1::showGdtAnswersWaiting);
-        connect(gdt, &GdtExchange::problem, this,
-                [this](const QString &message) { m_services.messages->inform(message); });
-    }
+    if (m_services.gdt)
+        connectGdt();
     // The stale cue's tick also watches the calendar.
     connect(m_staleTimer, &QTimer::timeout, this, &Form1::followCalendar);
 }

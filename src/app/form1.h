@@ -3,6 +3,7 @@
 #include "chartsurface.h"
 
 #include "gdt/gdtrequest.h"
+#include "orders/order.h"
 #include "records/childbmi.h"
 
 #include <QDate>
@@ -22,6 +23,8 @@ class RepaintPacer;
 
 class Clock;
 class GdtExchange;
+class OutboxPump;
+class Worklist;
 class MessageBoxes;
 class ReportPrinterProvider;
 class SerialLine;
@@ -39,6 +42,10 @@ struct Form1Services
     // The practice system's exchange directory; null when no GDT link is set up.
     // Form_Load starts it.
     GdtExchange *gdt = nullptr;
+    // With a link: the waiting orders and the results on their way, both kept in the
+    // station's state directory.
+    Worklist *worklist = nullptr;
+    OutboxPump *outbox = nullptr;
     QString dataDir; // history and rating files; ends without a separator
     ChildRatings children = ChildRatings::Adult; // rating, chart and report of children
     // Added to the message when the port cannot be opened at start: where the port is
@@ -74,6 +81,8 @@ public Q_SLOTS:
     void Command5_Click(); // table listing
     void Command3_Click(); // printed report
     void Command4_Click(); // exit
+    void callNextOrder();  // F5: the next waiting person
+    void dismissOrder();   // Shift+F5: the request the window shows
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -86,9 +95,15 @@ private:
     void updateStaleCue();
     void writeDate(const QDate &date);
     void followCalendar();
+    void connectGdt();
+    bool keepGdtRequest(const GdtRequest &request, const QString &path);
     void gdtRequestArrived(const GdtRequest &request, const QString &path);
     void gdtRequestRejected(const QString &path, const QString &movedTo, const GdtError &error);
-    void showGdtAnswersWaiting(qsizetype waiting);
+    QList<Order> waitingOrders() const;
+    bool windowIsFree() const;
+    void takeNextIfFree();
+    void fillFromOrder(const Order &order);
+    void showWhatWaits();
     void answerGdtRequest(const TakeOverEntries &entries, bool woman, const QStringList &assessment,
                           std::optional<double> percentile);
     bool isRequestedPerson(const TakeOverEntries &entries) const;
@@ -122,7 +137,10 @@ private:
     QDate m_dateDay;                           // the day of the date last written into Text3
     QString m_dateText;                        // that date's text, as written
     RepaintPacer *m_readingRepaints = nullptr; // Text1 and Text2 at the scale's rate
-    // The practice system's request whose person is in the fields, until a take-over
-    // for that person answers it.
-    std::optional<GdtRequest> m_gdtRequest;
+    // The order whose person is in the fields, until a take-over for that person
+    // answers it; it stays in the worklist until then.
+    std::optional<Order> m_order;
+    bool m_typed = false;     // a person field typed since the fields were filled or taken over
+    bool m_takenOver = false; // the person in the fields is taken over, nothing typed since
+    QString m_waitingLogged;  // who was last logged as waiting
 };

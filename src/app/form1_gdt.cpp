@@ -1,35 +1,105 @@
 #include "form1.h"
 #include "services.h"
 
+#include "common/logcategories.h"
 #include "common/numbertext.h"
 #include "gdt/age.h"
 #include "gdt/gdtanswer.h"
+#include "gdt/gdtanswerdelivery.h"
 #include "gdt/gdtexchange.h"
+#include "gdt/gdtorder.h"
+#include "orders/worklist.h"
+#include "outbox/outboxpump.h"
 #include "records/personfile.h"
 #include "records/takeover.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QShortcut>
 
 #include <cmath>
 
 namespace {
 
-QString requestText(const QString &path)
+const QString gdtDestination = QStringLiteral("gdt");
+
+QString requestText(const QString &file)
 {
-    return QStringLiteral("Die GDT-Anfrage „%1“").arg(QDir::toNativeSeparators(path));
+    return QStringLiteral("Die GDT-Anfrage „%1“").arg(QDir::toNativeSeparators(file));
+}
+
+bool samePerson(const Order &a, const Order &b)
+{
+    return a.source == b.source && a.patientNumber == b.patientNumber;
 }
 
 } // namespace
 
-// The practice system names the person to be measured next. Names the take-over would
-// refuse fill nothing; what the request leaves open the operator fills in.
+void Form1::connectGdt()
+{
+    GdtExchange *gdt = m_services.gdt;
+    connect(gdt, &GdtExchange::requestArrived, this, &Form1::gdtRequestArrived);
+    connect(gdt, &GdtExchange::requestRejected, this, &Form1::gdtRequestRejected);
+    connect(gdt, &GdtExchange::problem, this,
+            [this](const QString &message) { m_services.messages->inform(message); });
+    gdt->setKeeper([this](const GdtRequest &request,
+                          const QString &path) { return keepGdtRequest(request, path); },
+                   QStringLiteral("Es warten schon %1 Personen; die Anfrage wird gelesen, sobald "
+                                  "eine davon übernommen oder verworfen ist.")
+                       .arg(Worklist::capacity));
+    OutboxPump *outbox = m_services.outbox;
+    connect(gdt, &GdtExchange::looked, outbox, &OutboxPump::deliverDue);
+    connect(outbox, &OutboxPump::waitingChanged, this, &Form1::showWhatWaits);
+    connect(outbox, &OutboxPump::problem, this,
+            [this](const QString &message) { m_services.messages->inform(message); });
+    outbox->setCourier(gdtDestination, [gdt, this](const OutboxEntry &entry) {
+        const GdtAnswerDelivery delivery =
+            deliverGdtAnswer(gdt->answerDirectory(), gdt->answerFileName(), gdt->answerNames(),
+                             entry.payload, m_services.clock->now());
+        switch (delivery.kind) {
+        case GdtAnswerDelivery::Kind::Written:
+            qCInfo(logGdt).noquote() << QStringLiteral("GDT-Antwort geschrieben: „%1“")
+                                            .arg(QDir::toNativeSeparators(delivery.path));
+            return CourierResult{CourierResult::Kind::Delivered, {}};
+        case GdtAnswerDelivery::Kind::Waiting:
+            return CourierResult{CourierResult::Kind::Waiting, delivery.message};
+        case GdtAnswerDelivery::Kind::Failed:
+            break;
+        }
+        return CourierResult{CourierResult::Kind::Failed, delivery.message};
+    });
+    // Typing into a person's fields makes them the operator's: requests wait.
+    for (QLineEdit *field : {text, Text7, Text5}) {
+        connect(field, &QLineEdit::textEdited, this, [this] {
+            m_typed = true;
+            m_takenOver = false;
+        });
+    }
+    const auto key = [this](QKeySequence keys, void (Form1::*handler)()) {
+        connect(new QShortcut(keys, this), &QShortcut::activated, this,
+                [this, handler] { guard([this, handler] { (this->*handler)(); }); });
+    };
+    key(QKeySequence(Qt::Key_F5), &Form1::callNextOrder);
+    key(QKeySequence(Qt::SHIFT | Qt::Key_F5), &Form1::dismissOrder);
+}
+
+// Runs before the request file is removed: once this returns true the worklist holds
+// the request on the disk. Names no history file can carry are not kept (told below).
+bool Form1::keepGdtRequest(const GdtRequest &request, const QString &path)
+{
+    if (!isSafeName(request.firstName) || !isSafeName(request.lastName))
+        return true;
+    return m_services.worklist->add(orderOfGdtRequest(request, QFileInfo(path).fileName()));
+}
+
+// The practice system names a person to be measured: the window shows them at once
+// when it holds no one else's input; else they wait, and the title says so.
 void Form1::gdtRequestArrived(const GdtRequest &request, const QString &path)
 {
-    // 1. Names that no history file can carry.
     if (!isSafeName(request.firstName) || !isSafeName(request.lastName)) {
         m_services.messages->inform(
             requestText(path) + QStringLiteral(" wird nicht übernommen."),
@@ -38,35 +108,8 @@ void Form1::gdtRequestArrived(const GdtRequest &request, const QString &path)
                 .arg(personName(request.firstName, request.lastName)));
         return;
     }
-    // 2. The person, kept for the answer; the previous person's BMI and assessment go.
-    m_gdtRequest = request;
-    text->setText(request.firstName);
-    Text7->setText(request.lastName);
-    bmi->clear();
-    List1->clear();
-    // 3. Age on today's date; none rather than the previous person's.
-    QStringList toDo;
-    const QDate today = m_services.clock->today();
-    const auto age = request.birthDate ? ageInYears(*request.birthDate, today) : std::nullopt;
-    Text5->setText(age ? QString::number(*age) : QString());
-    if (!request.birthDate)
-        toDo << requestText(path) + QStringLiteral(" nennt kein Geburtsdatum. Bitte das Alter "
-                                                   "eingeben.");
-    else if (!age)
-        toDo << requestText(path) +
-                    QStringLiteral(" nennt ein Geburtsdatum nach dem heutigen Tag (%1). Bitte das "
-                                   "Alter eingeben.")
-                        .arg(request.birthDate->toString(QStringLiteral("dd.MM.yyyy")));
-    // 4. Sex, where the request gives it.
-    if (request.sex == GdtSex::Male)
-        Option1->setChecked(true);
-    else if (request.sex == GdtSex::Female)
-        Option2->setChecked(true);
-    else
-        toDo << requestText(path) + QStringLiteral(" nennt kein Geschlecht. Bitte männlich oder "
-                                                   "weiblich wählen.");
-    if (!toDo.isEmpty())
-        m_services.messages->inform(toDo.join(QLatin1Char('\n')));
+    takeNextIfFree();
+    showWhatWaits();
 }
 
 void Form1::gdtRequestRejected(const QString &path, const QString &movedTo, const GdtError &error)
@@ -79,55 +122,142 @@ void Form1::gdtRequestRejected(const QString &path, const QString &movedTo, cons
         gdtErrorText(error));
 }
 
-// The window's layout is fixed; its title has room to say that an answer waits until
-// the practice system has read the one before.
-void Form1::showGdtAnswersWaiting(qsizetype waiting)
+// Oldest first, without the one the window shows.
+QList<Order> Form1::waitingOrders() const
 {
-    const QString title = QStringLiteral("Tessarine");
-    if (waiting == 0)
-        setWindowTitle(title);
-    else if (waiting == 1)
-        setWindowTitle(title + QStringLiteral(" – GDT-Antwort wartet"));
+    QList<Order> waiting;
+    if (!m_services.worklist)
+        return waiting;
+    for (const Order &order : m_services.worklist->orders()) {
+        if (!m_order || !samePerson(order, *m_order))
+            waiting << order;
+    }
+    return waiting;
+}
+
+// Empty person fields, or a person taken over and not typed over since.
+bool Form1::windowIsFree() const
+{
+    return m_takenOver || (text->text().isEmpty() && Text7->text().isEmpty());
+}
+
+void Form1::takeNextIfFree()
+{
+    const QList<Order> waiting = waitingOrders();
+    if (!waiting.isEmpty() && windowIsFree())
+        fillFromOrder(waiting.first());
+}
+
+// Names, age and sex as the order gives them; what it leaves open the operator fills in.
+void Form1::fillFromOrder(const Order &order)
+{
+    m_order = order;
+    m_typed = false;
+    m_takenOver = false;
+    text->setText(order.firstName);
+    Text7->setText(order.lastName);
+    bmi->clear();
+    List1->clear();
+    QStringList toDo;
+    const QDate today = m_services.clock->today();
+    const auto age = order.birthDate ? ageInYears(*order.birthDate, today) : std::nullopt;
+    Text5->setText(age ? QString::number(*age) : QString());
+    const QString request = requestText(order.requestFile);
+    if (!order.birthDate)
+        toDo << request + QStringLiteral(" nennt kein Geburtsdatum. Bitte das Alter eingeben.");
+    else if (!age)
+        toDo << request + QStringLiteral(" nennt ein Geburtsdatum nach dem heutigen Tag (%1). "
+                                         "Bitte das Alter eingeben.")
+                              .arg(order.birthDate->toString(QStringLiteral("dd.MM.yyyy")));
+    if (order.sex == Order::Sex::Male)
+        Option1->setChecked(true);
+    else if (order.sex == Order::Sex::Female)
+        Option2->setChecked(true);
     else
-        setWindowTitle(title + QStringLiteral(" – %1 GDT-Antworten warten").arg(waiting));
+        toDo << request + QStringLiteral(" nennt kein Geschlecht. Bitte männlich oder weiblich "
+                                         "wählen.");
+    qCInfo(logGdt).noquote() << QStringLiteral("Im Fenster: %1 (Patientennummer %2, %3)")
+                                    .arg(orderPerson(order), order.patientNumber,
+                                         order.requestFile);
+    showWhatWaits();
+    if (!toDo.isEmpty())
+        m_services.messages->inform(toDo.join(QLatin1Char('\n')));
+}
+
+// The window's layout is fixed; its title has room to say who waits and that answers
+// wait for the practice system to read the one before.
+void Form1::showWhatWaits()
+{
+    QString title = QStringLiteral("Tessarine");
+    const QList<Order> waiting = waitingOrders();
+    QString who;
+    if (waiting.size() == 1)
+        who = QStringLiteral("%1 wartet (GDT)").arg(orderPerson(waiting.first()));
+    else if (waiting.size() > 1)
+        who = QStringLiteral("%1 und %2 weitere warten (GDT)")
+                  .arg(orderPerson(waiting.first()))
+                  .arg(waiting.size() - 1);
+    if (!who.isEmpty())
+        title += QStringLiteral(" – ") + who;
+    const qsizetype answers =
+        m_services.outbox ? m_services.outbox->outbox().waiting(gdtDestination) : 0;
+    if (answers == 1)
+        title += QStringLiteral(" – GDT-Antwort wartet");
+    else if (answers > 1)
+        title += QStringLiteral(" – %1 GDT-Antworten warten").arg(answers);
+    setWindowTitle(title);
+    const QString first = waiting.isEmpty() ? QString() : orderPerson(waiting.first());
+    if (!first.isEmpty() && first != m_waitingLogged)
+        qCInfo(logGdt).noquote() << QStringLiteral("Wartet: %1 (Patientennummer %2, %3); im "
+                                                   "Fenster steht %4")
+                                        .arg(first, waiting.first().patientNumber,
+                                             waiting.first().requestFile,
+                                             personName(text->text(), Text7->text()));
+    m_waitingLogged = first;
 }
 
 bool Form1::isRequestedPerson(const TakeOverEntries &entries) const
 {
-    return m_gdtRequest && entries.first == m_gdtRequest->firstName &&
-           entries.last == m_gdtRequest->lastName;
+    return m_order && entries.first == m_order->firstName && entries.last == m_order->lastName;
 }
 
-// The age a rating uses: exact from the birth date when the person is the request's
-// and the age field still holds the request's whole years, else from the typed years.
+// The age a rating uses: exact from the birth date when the person is the order's and
+// the age field still holds the order's whole years, else from the typed years.
 double Form1::ratingAge(const TakeOverEntries &entries) const
 {
     const double typed = textNumber(entries.age);
-    if (isRequestedPerson(entries) && m_gdtRequest->birthDate) {
-        const auto exact = exactAgeInYears(*m_gdtRequest->birthDate, m_services.clock->today());
+    if (isRequestedPerson(entries) && m_order->birthDate) {
+        const auto exact = exactAgeInYears(*m_order->birthDate, m_services.clock->today());
         if (exact && std::floor(*exact) == typed)
             return *exact;
     }
     return ageOfTypedYears(typed);
 }
 
-// A stored take-over for the person of the pending request answers it, once, with the
-// sex it was rated for.
+// A stored take-over for the person of the shown order answers it, once, with the sex
+// it was rated for. The answer is in the outbox on the disk before this returns; the
+// order leaves the worklist after that.
 void Form1::answerGdtRequest(const TakeOverEntries &entries, bool woman,
                              const QStringList &assessment, std::optional<double> percentile)
 {
-    // Names typed over the request's are another person's: the request waits for its own.
+    // Names typed over the order's are another person's: the order waits for its own.
     if (!m_services.gdt || !isRequestedPerson(entries))
         return;
-    GdtAnswer answer =
-        answerTo(*m_gdtRequest, m_services.gdt->stationId(), m_services.gdt->practiceId());
+    GdtAnswer answer = answerTo(gdtRequestOfOrder(*m_order), m_services.gdt->stationId(),
+                                m_services.gdt->practiceId());
     answer.sex = woman ? GdtSex::Female : GdtSex::Male;
     answer.takenAt = m_services.clock->now();
     answer.weightKg = textNumber(entries.weight);
     answer.heightMm = textNumber(entries.height);
     answer.findings = assessment;
     answer.bmiPercentile = percentile;
-    const QByteArray bytes = writeGdtAnswer(answer);
-    m_gdtRequest.reset();
-    m_services.gdt->sendAnswer(bytes);
+    OutboxPump *outbox = m_services.outbox;
+    outbox->outbox().enqueue(gdtDestination, writeGdtAnswer(answer), m_services.clock->now());
+    m_services.worklist->remove(*m_order);
+    m_order.reset();
+    outbox->deliverDue();
+    if (const qsizetype waiting = outbox->outbox().waiting(gdtDestination); waiting > 0)
+        qCInfo(logGdt).noquote() << QStringLiteral("GDT-Antwort wartet, bis die vorige gelesen "
+                                                   "ist (%1 wartend)")
+                                        .arg(waiting);
 }

@@ -2,6 +2,7 @@
 
 #include "common/failure.h"
 #include "gdt/gdtexchange.h"
+#include "outbox/outboxpump.h"
 #include "scale/serialline.h"
 #include "services.h"
 
@@ -29,8 +30,12 @@ void Form1::Form_Load()
     writeDate(m_services.clock->today());
     // After the defaults above, so that they do not overwrite a request waiting since
     // before the start; before the port, whose failure ends this handler.
-    if (m_services.gdt)
+    if (m_services.gdt) {
+        takeNextIfFree(); // waiting since before the start
+        showWhatWaits();
         m_services.gdt->start();
+        m_services.outbox->deliverDue();
+    }
     if (m_services.serial) {
         try {
             m_services.serial->open();
@@ -68,6 +73,16 @@ void Form1::followCalendar()
 
 void Form1::Command4_Click()
 {
-    if (m_services.messages->confirm(QStringLiteral("Software beenden?")))
+    // Results still on their way are lost to no exit, but the operator may wait for them.
+    const qsizetype waiting = m_services.outbox ? m_services.outbox->outbox().waiting() : 0;
+    QString question = QStringLiteral("Software beenden?");
+    if (waiting == 1)
+        question.prepend(QStringLiteral("1 Ergebnis ist noch nicht an die Praxissoftware "
+                                        "übergeben.\n"));
+    else if (waiting > 1)
+        question.prepend(QStringLiteral("%1 Ergebnisse sind noch nicht an die Praxissoftware "
+                                        "übergeben.\n")
+                             .arg(waiting));
+    if (m_services.messages->confirm(question))
         m_services.shutdown->request();
 }

@@ -72,6 +72,9 @@ void Form1::Command2_Click()
     }
     // The record is stored: the practice system gets it even without an assessment.
     answerGdtRequest(entries, woman, assessment, percentile);
+    m_takenOver = true;
+    m_typed = false;
+    takeNextIfFree();
     if (ratingFailure)
         std::rethrow_exception(ratingFailure);
 }

@@ -8,7 +8,10 @@
 #include "windowstart.h"
 
 #include "common/logcategories.h"
+#include "common/statedirectory.h"
 #include "gdt/gdtexchange.h"
+#include "orders/worklist.h"
+#include "outbox/outboxpump.h"
 #include "records/datadirectory.h"
 #include "records/defaultratings.h"
 #include "report/qtreportprinter.h"
@@ -165,7 +168,13 @@ int main(int argc, char *argv[])
                                             settings.gdtPracticeId);
         gdt->setAnswerDirectory(settings.gdtAnswerDirectory);
         gdt->setCharset(gdtCharsetFromField(settings.gdtCharset.toLatin1()));
+        gdt->setAnswerNames(gdtAnswerNamesFromSetting(settings.gdtAnswerNames));
     }
+    // What the station keeps for itself: read before the window, so that no request
+    // or answer of an earlier run is missed.
+    Worklist worklist(stateDirectory() + QStringLiteral("/worklist.json"));
+    Outbox outbox(stateDirectory() + QStringLiteral("/outbox.json"));
+    OutboxPump outboxPump(outbox, [] { return QDateTime::currentDateTime(); });
 
     // Before the port opens, so that no signal can end the program past its lock.
     EndRequests endRequests;
@@ -180,6 +189,8 @@ int main(int argc, char *argv[])
     services.printers = printers.get();
     services.clock = &clock;
     services.gdt = gdt.get();
+    services.worklist = &worklist;
+    services.outbox = &outboxPump;
     services.dataDir = settings.dataDir;
     services.children = settings.childRatings == QLatin1String("percentiles")
                             ? ChildRatings::Percentiles
@@ -199,8 +210,13 @@ int main(int argc, char *argv[])
     // over it and not over where the window system had yet to place it.
     whenShown(window, [&] {
         window.guard([&window] { window.Form_Load(); });
-        if (!startup.settings.messages.isEmpty())
-            messages.inform(startup.settings.messages.join(QStringLiteral("\n\n")));
+        QStringList startMessages = startup.settings.messages;
+        for (const QString &problem : {worklist.problem(), outbox.problem()}) {
+            if (!problem.isEmpty())
+                startMessages << problem;
+        }
+        if (!startMessages.isEmpty())
+            messages.inform(startMessages.join(QStringLiteral("\n\n")));
     });
     const int exitCode = QApplication::exec();
     qCInfo(logApp).noquote() << QStringLiteral("Ende (Rückgabewert %1)").arg(exitCode);

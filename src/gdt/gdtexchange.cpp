@@ -21,6 +21,11 @@ QString notAFile(const QString &path)
         .arg(QDir::toNativeSeparators(path));
 }
 
+QString requestNamed(const QString &path)
+{
+    return QStringLiteral("Die GDT-Anfrage „%1“").arg(QDir::toNativeSeparators(path));
+}
+
 } // namespace
 
 GdtExchange::GdtExchange(const QString &directory, const QString &stationId,
@@ -47,17 +52,6 @@ void GdtExchange::start(std::chrono::milliseconds recheck, std::chrono::millisec
     look();
 }
 
-void GdtExchange::sendAnswer(const QByteArray &bytes)
-{
-    m_answers.push_back(bytes);
-    look();
-    if (!m_answers.empty()) {
-        qCInfo(logGdt).noquote() << QStringLiteral("GDT-Antwort wartet, bis die vorige gelesen "
-                                                   "ist (%1 wartend)")
-                                        .arg(m_answers.size());
-    }
-}
-
 // A handler of a signal may open a dialog whose event loop calls back in here; such
 // a look waits for the running one and then happens once more.
 void GdtExchange::look()
@@ -78,12 +72,9 @@ void GdtExchange::look()
                 QStringLiteral("Das GDT-Verzeichnis „%1“ kann nicht gelesen werden: %2")
                     .arg(QDir::toNativeSeparators(m_directory), QString::fromLocal8Bit(e.what())));
         }
-        if (waitingAnswers() != m_announcedWaiting) {
-            m_announcedWaiting = waitingAnswers();
-            emit waitingAnswersChanged(m_announcedWaiting);
-        }
     } while (m_lookAgain);
     m_looking = false;
+    emit looked();
 }
 
 void GdtExchange::lookOnce()
@@ -99,12 +90,11 @@ void GdtExchange::lookOnce()
             m_watcher.addPath(dir);
     }
     lookForRequests();
-    deliverAnswers();
     if (!m_problemThisLook)
         m_lastProblem.clear();
 }
 
-// One request per look, the oldest first: each replaces the one before in the window.
+// One request per look, the oldest first.
 void GdtExchange::lookForRequests()
 {
     QFileInfoList found;
@@ -178,39 +168,21 @@ bool GdtExchange::takeRequest(const QString &path)
             emit requestRejected(path, movedTo, *error);
             return true;
         }
+        const auto &request = std::get<GdtRequest>(parsed);
+        if (m_keeper && !m_keeper(request, path)) {
+            tellOnce(
+                path,
+                QStringLiteral("%1 bleibt im GDT-Verzeichnis: %2").arg(requestNamed(path), m_full));
+            return false;
+        }
         removeExchangeFile(path);
         qCInfo(logGdt).noquote()
             << QStringLiteral("GDT-Anfrage gelesen: „%1“").arg(QDir::toNativeSeparators(path));
-        emit requestArrived(std::get<GdtRequest>(parsed), path);
+        emit requestArrived(request, path);
         return true;
     } catch (const Failure &failure) {
         tellOnce(path, failure.message());
         return false;
-    }
-}
-
-void GdtExchange::deliverAnswers()
-{
-    if (m_answers.empty())
-        return;
-    if (!QFileInfo(m_answerDirectory).isDir()) {
-        report(QStringLiteral("Das GDT-Antwortverzeichnis „%1“ ist nicht erreichbar.")
-                   .arg(QDir::toNativeSeparators(m_answerDirectory)));
-        return;
-    }
-    try {
-        while (!m_answers.empty()) {
-            if (deliverFile(m_answerDirectory, m_answerName, m_answers.front()) ==
-                Delivery::Waiting)
-                break;
-            m_answers.pop_front();
-            qCInfo(logGdt).noquote() << QStringLiteral("GDT-Antwort geschrieben: „%1“")
-                                            .arg(QDir::toNativeSeparators(
-                                                QDir(m_answerDirectory).filePath(m_answerName)));
-            emit answerWritten(QDir(m_answerDirectory).filePath(m_answerName));
-        }
-    } catch (const Failure &failure) {
-        report(failure.message());
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gdtanswerdelivery.h"
 #include "gdtrecord.h"
 #include "gdtrequest.h"
 
@@ -11,7 +12,7 @@
 #include <QTimer>
 
 #include <chrono>
-#include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 
@@ -23,7 +24,9 @@
 // one, or one larger than a GDT record can be, is moved aside and reported. Anything
 // else under a request's name (a directory, a FIFO, a device) is named once and left
 // alone; a request that cannot be read or removed is named once and taken as soon as it
-// can be. Answers go out in the order given, each once the previous one has been read.
+// can be. A request is removed only once the keeper has kept it (the worklist written);
+// one the keeper has no room for stays and is named once. Answers go out through the
+// station's outbox (see deliverGdtAnswer); each look tells looked() when it is done.
 class GdtExchange : public QObject
 {
     Q_OBJECT
@@ -34,6 +37,8 @@ public:
     // Where answers go when not beside the requests: some practice systems keep them
     // apart. Empty: the exchange directory.
     void setAnswerDirectory(const QString &directory);
+    void setAnswerNames(GdtAnswerNames names) { m_answerNames = names; }
+    GdtAnswerNames answerNames() const { return m_answerNames; }
     // The set requests are read in whatever their 9206 declares, for practice systems
     // that declare it wrongly; none: as declared.
     void setCharset(std::optional<GdtCharset> charset) { m_charset = charset; }
@@ -42,11 +47,15 @@ public:
     void start(std::chrono::milliseconds recheck = std::chrono::seconds(2),
                std::chrono::milliseconds settle = std::chrono::milliseconds(500));
 
-    // Queues an answer's bytes and writes them at once unless an answer is still unread.
-    void sendAnswer(const QByteArray &bytes);
-
-    // Answers not yet written because the one before has not been read.
-    qsizetype waitingAnswers() const { return qsizetype(m_answers.size()); }
+    // Keeps a request before its file is removed: false when there is no room (the file
+    // stays and is named once, with full's message), a Failure when it cannot be kept.
+    // None: every request is taken.
+    using Keeper = std::function<bool(const GdtRequest &request, const QString &path)>;
+    void setKeeper(Keeper keeper, QString full)
+    {
+        m_keeper = std::move(keeper);
+        m_full = std::move(full);
+    }
 
     QString directory() const { return m_directory; }
     QString answerDirectory() const { return m_answerDirectory; }
@@ -59,8 +68,8 @@ Q_SIGNALS:
     void requestArrived(const GdtRequest &request, const QString &path);
     // The request file was no usable request and has been renamed to movedTo.
     void requestRejected(const QString &path, const QString &movedTo, const GdtError &error);
-    void answerWritten(const QString &path);
-    void waitingAnswersChanged(qsizetype waiting);
+    // A look at the directories is done: a good moment to deliver what waits.
+    void looked();
     // A German message for the operator: a missing directory, a file that cannot be
     // read, removed or written, something under a request's name that is no file. Each
     // is told once until the exchange works again or the file is gone.
@@ -71,7 +80,6 @@ private:
     void lookOnce();
     void lookForRequests();
     bool takeRequest(const QString &path);
-    void deliverAnswers();
     void report(const QString &message);
     void tellOnce(const QString &path, const QString &message);
 
@@ -93,14 +101,15 @@ private:
     QString m_stationId;
     QString m_practiceId;
     QString m_answerName;
+    GdtAnswerNames m_answerNames = GdtAnswerNames::Fixed;
     QFileSystemWatcher m_watcher;
     QTimer m_recheck;
     QTimer m_settle;
     std::chrono::milliseconds m_settleTime{500};
     std::map<QString, Settling> m_settling; // request files seen, by path
     std::map<QString, QString> m_told;      // the message told about a file, by path
-    std::deque<QByteArray> m_answers;
-    qsizetype m_announcedWaiting = 0;
+    Keeper m_keeper;
+    QString m_full;
     QString m_lastProblem;
     bool m_problemThisLook = false;
     bool m_looking = false;

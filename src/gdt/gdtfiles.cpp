@@ -29,8 +29,7 @@ bool isRequestFileName(const QString &name, const QString &stationId, const QStr
     if (suffix.compare(u"GDT", Qt::CaseInsensitive) == 0)
         return true;
     return std::all_of(suffix.begin(), suffix.end(),
-                       [](QChar c) { return c >= u'0' && c <= u'9'; }) &&
-           suffix != u"000";
+                       [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
 QString findFileIgnoringCase(const QString &dir, const QString &name)

@@ -14,7 +14,8 @@ QString requestFileName(const QString &stationId, const QString &practiceId);
 // <practiceId><stationId>.GDT: what the station writes for the practice system.
 QString answerFileName(const QString &stationId, const QString &practiceId);
 
-// True for <stationId><practiceId>.GDT and <stationId><practiceId>.NNN in any case.
+// True for <stationId><practiceId>.GDT and <stationId><practiceId>.NNN (.000 to .999; some
+// practice systems count from 0) in any case.
 bool isRequestFileName(const QString &name, const QString &stationId, const QString &practiceId);
 
 // The path of the file in dir whose name equals name when case is ignored (practice

@@ -57,6 +57,13 @@ Outbox::Outbox(const QString &path) : m_path(path)
     }
 }
 
+qsizetype Outbox::waiting(const QString &destination) const
+{
+    return std::count_if(m_entries.begin(), m_entries.end(), [&](const OutboxEntry &entry) {
+        return destination.isEmpty() || entry.destination == destination;
+    });
+}
+
 qsizetype Outbox::indexOf(qint64 id) const
 {
     for (qsizetype i = 0; i < m_entries.size(); ++i) {

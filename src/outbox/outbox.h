@@ -41,8 +41,8 @@ public:
     QString path() const { return m_path; }
     QString problem() const { return m_problem; }
     const QList<OutboxEntry> &entries() const { return m_entries; }
-    // Entries not yet delivered, refused ones included.
-    qsizetype waiting() const { return m_entries.size(); }
+    // Entries not yet delivered (to destination, when given), refused ones included.
+    qsizetype waiting(const QString &destination = {}) const;
 
     // Keeps payload for destination behind everything queued before; returns its id.
     qint64 enqueue(const QString &destination, const QByteArray &payload, const QDateTime &now);

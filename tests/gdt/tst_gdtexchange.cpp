@@ -1,4 +1,6 @@
+#include "common/failure.h"
 #include "filebytes.h"
+#include "gdt/gdtanswerdelivery.h"
 #include "gdt/gdtexchange.h"
 #include "gdt/gdtfiles.h"
 
@@ -28,7 +30,9 @@ private Q_SLOTS:
     void takesOnlyRequestsFromWhatLiesThere();
     void movesABadRequestAsideAndReportsItsLine();
     void waitsForARequestStillBeingWritten();
-    void holdsAnswersUntilTheOldOneIsRead();
+    void deliversAnAnswer_data();
+    void deliversAnAnswer();
+    void leavesARequestItCannotKeep();
     void reportsAMissingDirectoryOnceAndUsesItWhenItAppears();
 };
 
@@ -104,6 +108,13 @@ void TestGdtExchange::takesOnlyRequestsFromWhatLiesThere_data()
                 file.setFileTime(QDateTime::currentDateTime().addSecs(60),
                                  QFileDevice::FileModificationTime));
     }) << "Danach,Eins|0|0|";
+    QTest::newRow(".000 counts too") << Setup([](const QString &gdt) {
+        QFile file(gdt.chopped(3) + "000");
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(request("Null")) > 0 &&
+                file.flush() &&
+                file.setFileTime(QDateTime::currentDateTime().addSecs(60),
+                                 QFileDevice::FileModificationTime));
+    }) << "Danach,Null|0|0|";
     QTest::newRow("larger than a record, 3 GiB") << Setup([](const QString &gdt) {
         writeBytes(gdt, {});
         QVERIFY(QFile::resize(gdt, 3LL << 30));
@@ -197,33 +208,93 @@ void TestGdtExchange::waitsForARequestStillBeingWritten()
     QCOMPARE(rejected.count(), 0);
 }
 
-void TestGdtExchange::holdsAnswersUntilTheOldOneIsRead()
+void TestGdtExchange::deliversAnAnswer_data()
+{
+    QTest::addColumn<bool>("numbered");
+    QTest::addColumn<QStringList>("present"); // "name=content", "name/" for a directory
+    QTest::addColumn<int>("age");             // of what is present, in seconds
+    QTest::addColumn<QString>("outcome");     // kind|file now holding "new"|part of the message
+    const QStringList none;
+    const QStringList unread{QStringLiteral("EDV1BMI1.GDT=old")};
+    QTest::newRow("fixed") << false << none << 0 << "0|EDV1BMI1.GDT|";
+    QTest::newRow("fixed, unread just below the limit") << false << unread << 599 << "1||";
+    QTest::newRow("fixed, unread at the limit")
+        << false << unread << 600 << "1||gdt/answerNames = numbered";
+    QTest::newRow("fixed, already in place before a crash")
+        << false << QStringList{"EDV1BMI1.GDT=new"} << 0 << "0|EDV1BMI1.GDT|";
+    QTest::newRow("fixed, a directory in the way")
+        << false << QStringList{"EDV1BMI1.GDT/"} << 0 << "2||keine Datei";
+    QTest::newRow("numbered") << true << unread << 0 << "0|EDV1BMI1.001|";
+    QTest::newRow("numbered after the highest")
+        << true << QStringList{"EDV1BMI1.001=a", "EDV1BMI1.005/"} << 0 << "0|EDV1BMI1.006|";
+    QTest::newRow("numbered up to 999")
+        << true << QStringList{"EDV1BMI1.998=a"} << 0 << "0|EDV1BMI1.999|";
+    QTest::newRow("numbered past 999: the lowest free")
+        << true << QStringList{"EDV1BMI1.001=a", "EDV1BMI1.999=a"} << 0 << "0|EDV1BMI1.002|";
+    QTest::newRow("no directory") << true << QStringList{"../gone"} << 0 << "2||nicht erreichbar";
+}
+
+void TestGdtExchange::deliversAnAnswer()
+{
+    QFETCH(bool, numbered);
+    QFETCH(QStringList, present);
+    QFETCH(int, age);
+    QFETCH(QString, outcome);
+    QTemporaryDir parent;
+    QString dir = parent.filePath(QStringLiteral("aus"));
+    QVERIFY(QDir().mkpath(dir));
+    const QDateTime written = QDateTime::currentDateTime().addDays(-1);
+    for (const QString &entry : present) {
+        if (entry == u"../gone") {
+            dir = parent.filePath(QStringLiteral("gone"));
+        } else if (entry.endsWith(u'/')) {
+            QVERIFY(QDir(dir).mkdir(entry.chopped(1)));
+        } else {
+            const QString path = QDir(dir).filePath(entry.section(u'=', 0, 0));
+            writeBytes(path, entry.section(u'=', 1).toLatin1());
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadWrite) &&
+                    file.setFileTime(written, QFileDevice::FileModificationTime));
+        }
+    }
+    const GdtAnswerDelivery delivery = deliverGdtAnswer(
+        dir, QStringLiteral("EDV1BMI1.GDT"),
+        numbered ? GdtAnswerNames::Numbered : GdtAnswerNames::Fixed, "new", written.addSecs(age));
+    QCOMPARE(int(delivery.kind), outcome.section(u'|', 0, 0).toInt());
+    const QString file = outcome.section(u'|', 1, 1);
+    if (!file.isEmpty())
+        QCOMPARE(readBytes(QDir(dir).filePath(file)), QByteArray("new"));
+    const QString message = outcome.section(u'|', 2);
+    QCOMPARE(delivery.message.isEmpty(), message.isEmpty());
+    QVERIFY(delivery.message.contains(message));
+}
+
+void TestGdtExchange::leavesARequestItCannotKeep()
 {
     QTemporaryDir dir;
-    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("aus"))); // kept apart from the requests
-    const QString answer = dir.filePath(QStringLiteral("aus/EDV1BMI1.GDT"));
-    writeBytes(answer, "unread");
+    const QString path = dir.filePath(QStringLiteral("BMI1EDV1.GDT"));
+    writeBytes(path, request(QStringLiteral("Voll")));
     GdtExchange exchange(dir.path(), QStringLiteral("BMI1"), QStringLiteral("EDV1"));
-    exchange.setAnswerDirectory(dir.filePath(QStringLiteral("aus")));
-    QSignalSpy waiting(&exchange, &GdtExchange::waitingAnswersChanged);
-    QSignalSpy written(&exchange, &GdtExchange::answerWritten);
-    exchange.start(10s, 50ms);
-    exchange.sendAnswer("first");
-    exchange.sendAnswer("second");
-    QCOMPARE(exchange.waitingAnswers(), 2);
-    QCOMPARE(readBytes(answer), QByteArray("unread"));
-
-    QFile::remove(answer); // the practice system has read it
-    QTRY_COMPARE(readBytes(answer), QByteArray("first"));
-    QCOMPARE(exchange.waitingAnswers(), 1);
-    QFile::remove(answer);
-    QTRY_COMPARE(readBytes(answer), QByteArray("second"));
-    QTRY_COMPARE(exchange.waitingAnswers(), 0);
-    QCOMPARE(written.count(), 2);
-    QList<qsizetype> counts;
-    for (const auto &args : waiting)
-        counts << args.at(0).value<qsizetype>();
-    QCOMPARE(counts, (QList<qsizetype>{1, 2, 1, 0}));
+    int kept = 0;
+    bool room = false;
+    exchange.setKeeper(
+        [&](const GdtRequest &, const QString &) {
+            if (++kept == 2)
+                throw Failure(QStringLiteral("Platte voll"));
+            return room;
+        },
+        QStringLiteral("Die Arbeitsliste ist voll."));
+    QSignalSpy problems(&exchange, &GdtExchange::problem);
+    QSignalSpy arrived(&exchange, &GdtExchange::requestArrived);
+    exchange.start(20ms, 10ms);
+    QTRY_COMPARE(kept, 3);
+    QVERIFY(QFile::exists(path));
+    QCOMPARE(problems.count(), 3); // full, the failure, full again
+    QVERIFY(problems.at(0).at(0).toString().endsWith(QStringLiteral("Die Arbeitsliste ist voll.")));
+    QCOMPARE(problems.at(1).at(0).toString(), QStringLiteral("Platte voll"));
+    room = true;
+    QTRY_COMPARE(arrived.count(), 1);
+    QVERIFY(!QFile::exists(path));
 }
 
 void TestGdtExchange::reportsAMissingDirectoryOnceAndUsesItWhenItAppears()

@@ -205,7 +205,7 @@ private Q_SLOTS:
         if (obstacle == QLatin1String("full") && !f.disk.mounted())
             QSKIP(f.disk.whyNot());
         f.create();
-        QSignalSpy written(&f.exchange, &GdtExchange::answerWritten);
+        QSignalSpy written(&f.pump, &OutboxPump::delivered);
         f.request(writeGdtRequest(anna()));
         QTRY_COMPARE(f.field("text")->text(), QStringLiteral("Anna"));
         const QString answer = f.gdtPath("EDV1BMI1.GDT");

@@ -5,6 +5,8 @@
 
 #include "app/form1.h"
 #include "app/services.h"
+#include "orders/worklist.h"
+#include "outbox/outboxpump.h"
 
 #include <QDate>
 #include <QLineEdit>
@@ -66,6 +68,8 @@ struct WindowFixture
         services.shutdown = &shutdown;
         services.clock = &clock;
         services.dataDir = dir.path();
+        services.worklist = &worklist;
+        services.outbox = &pump;
     }
 
     Form1 &create(bool load = true)
@@ -96,6 +100,11 @@ struct WindowFixture
     QString filePath(const QString &name) const { return dir.filePath(name); }
 
     QTemporaryDir dir;
+    // The state directory beside the data: worklist and outbox of the station.
+    Worklist worklist{dir.filePath(QStringLiteral("state/worklist.json"))};
+    Outbox outbox{dir.filePath(QStringLiteral("state/outbox.json"))};
+    OutboxPump pump{outbox, [] { return QDateTime::currentDateTime(); },
+                    std::chrono::milliseconds(50)};
     RecordingMessageBoxes messages;
     CountingShutdown shutdown;
     ManualClock clock;

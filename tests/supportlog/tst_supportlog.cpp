@@ -91,14 +91,6 @@ void TestSupportLog::writesALineAnEvent_data()
         exchange(f, "01380006302\r\n01380006302\r\n");
         QTRY_VERIFY(!QFile::exists(f.filePath(QStringLiteral("BMI1EDV1.GDT"))));
     }) << "warning tessarine.gdt GDT-Anfrage abgelehnt: „%DIR%/BMI1EDV1.GDT“, Zeile 2";
-    QTest::newRow("GDT answers written and waiting")
-        << Event([](WindowFixture &f) {
-               GdtExchange *gdt = exchange(f);
-               gdt->sendAnswer("first");
-               gdt->sendAnswer("second");
-           })
-        << "info tessarine.gdt GDT-Antwort geschrieben: „%DIR%/EDV1BMI1.GDT“\n"
-           "info tessarine.gdt GDT-Antwort wartet, bis die vorige gelesen ist (1 wartend)";
     QTest::newRow("settings in effect")
         << Event([](WindowFixture &) { logSettingsInEffect(mergeSettings({})); })
         << "info tessarine.settings Einstellung gdt/stationId = „BMI1“ (Vorgabe)";
