@@ -93,7 +93,7 @@ bool Form1::keepGdtRequest(const GdtRequest &request, const QString &path)
 {
     if (!isSafeName(request.firstName) || !isSafeName(request.lastName))
         return true;
-    return m_services.worklist->add(orderOfGdtRequest(request, QFileInfo(path).fileName()));
+    return m_services.worklist->add(orderOfGdtRequest(request, path));
 }
 
 // The practice system names a person to be measured: the window shows them at once

@@ -5,6 +5,7 @@
 #include "orders/worklist.h"
 #include "records/personfile.h"
 
+#include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
 
@@ -39,7 +40,8 @@ void Form1::dismissOrder()
     if (!m_services.messages->confirm(
             QStringLiteral("Die Anfrage „%1“ für %2 (Patientennummer %3) verwerfen? Die "
                            "Praxissoftware erhält dann kein Ergebnis dazu.")
-                .arg(order.requestFile, orderPerson(order), order.patientNumber)))
+                .arg(QDir::toNativeSeparators(order.requestFile), orderPerson(order),
+                     order.patientNumber)))
         return;
     m_services.worklist->remove(order);
     qCInfo(logGdt).noquote() << QStringLiteral("Anfrage verworfen: „%1“, %2 (Patientennummer %3)")

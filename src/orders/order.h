@@ -22,7 +22,7 @@ struct Order
     // What the link needs to address and match its answer (ids, character set,
     // order idents), by the link's own names; the worklist keeps it unread.
     QMap<QString, QString> echo;
-    QString requestFile; // the file name or message id it came as
+    QString requestFile; // the file or message it came as: a path, a message id
 
     bool operator==(const Order &) const = default;
 };

@@ -124,7 +124,7 @@ private Q_SLOTS:
             change(r);
             return writeGdtRequest(r);
         };
-        const char *before = "Alt|Person|50|w|23|1";
+        const char *before = "||50|w|23|1";
         const char *refused = "Die GDT-Anfrage „%1“ wird nicht übernommen.";
         row("woman, birthday today", writeGdtRequest(anna()), "Anna|Beispiel|36|w||0");
         row("no birth date: age emptied", with([](GdtRequest &r) { r.birthDate.reset(); }),
@@ -158,9 +158,7 @@ private Q_SLOTS:
         QFETCH(QString, detail);
         GdtWindow f;
         f.create();
-        f.field("text")->setText(QStringLiteral("Alt"));
-        f.field("Text7")->setText(QStringLiteral("Person"));
-        f.field("Text5")->setText(QStringLiteral("50"));
+        f.field("Text5")->setText(QStringLiteral("50")); // no name: the window is free
         f.find<QRadioButton>("Option2")->setChecked(true);
         f.field("bmi")->setText(QStringLiteral("23"));
         f.list()->addItem(QStringLiteral("the previous person's assessment"));
@@ -175,6 +173,67 @@ private Q_SLOTS:
         QCOMPARE(f.messages.shown.join('|'),
                  message.isEmpty() ? message : message.arg(f.gdtPath("BMI1EDV1.GDT")));
         QCOMPARE(f.messages.details.join('|').left(detail.size()), detail);
+    }
+
+    // Typed input is never replaced by a request: requests wait, oldest first, until
+    // called with F5 or taken once the window is free; Shift+F5 dismisses one.
+    void requestsWaitWhileTheWindowHoldsAPerson()
+    {
+        GdtWindow f;
+        f.create();
+        f.form->show();
+        QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
+        QTest::keyClicks(f.field("text"), QStringLiteral("Walter"));
+        QTest::keyClicks(f.field("Text7"), QStringLiteral("Laufkunde"));
+        GdtRequest bert = anna();
+        bert.firstName = QStringLiteral("Bert");
+        bert.patientNumber = QStringLiteral("18");
+        writeBytes(f.gdtPath("BMI1EDV1.001"), writeGdtRequest(anna()));
+        QTest::qWait(20);
+        writeBytes(f.gdtPath("BMI1EDV1.002"), writeGdtRequest(bert));
+        QTRY_VERIFY(QDir(f.disk.path()).isEmpty());
+        QCOMPARE(f.worklist.size(), 2);
+        QCOMPARE(f.field("text")->text(), QStringLiteral("Walter"));
+        QCOMPARE(f.form->windowTitle(),
+                 QStringLiteral("Tessarine – Anna Beispiel und 1 weitere warten (GDT)"));
+
+        QTest::keyClick(f.form.get(), Qt::Key_F5); // No keeps Walter
+        QCOMPARE(f.messages.shown.last(), QStringLiteral("Anna Beispiel aufrufen? Die Eingaben "
+                                                         "für Walter Laufkunde werden verworfen."));
+        QCOMPARE(f.field("text")->text(), QStringLiteral("Walter"));
+        f.messages.answerOk = true;
+        QTest::keyClick(f.form.get(), Qt::Key_F5);
+        QCOMPARE(f.field("text")->text(), QStringLiteral("Anna"));
+        QCOMPARE(f.form->windowTitle(), QStringLiteral("Tessarine – Bert Beispiel wartet (GDT)"));
+
+        QTest::keyClick(f.form.get(), Qt::Key_F5, Qt::ShiftModifier); // Anna dismissed
+        QVERIFY(
+            f.messages.shown.last().contains(QStringLiteral("BMI1EDV1.001“ für Anna Beispiel")));
+        QCOMPARE(f.field("text")->text(), QStringLiteral("Bert")); // the window was free
+        QCOMPARE(f.worklist.size(), 1);
+        QCOMPARE(f.form->windowTitle(), title);
+        const int shown = f.messages.shown.size();
+        QTest::keyClick(f.form.get(), Qt::Key_F5);
+        QCOMPARE(f.messages.shown.size(), shown + 1); // nobody waits: no question
+        QCOMPARE(f.field("text")->text(), QStringLiteral("Bert"));
+    }
+
+    // What is not yet delivered is named before the program ends.
+    void exitNamesResultsNotYetDelivered()
+    {
+        GdtWindow f;
+        f.create();
+        writeBytes(f.gdtPath("EDV1BMI1.GDT"), "unread");
+        for (int n = 0; n < 2; ++n) {
+            f.outbox.enqueue(QStringLiteral("gdt"), "answer", QDateTime::currentDateTime());
+            f.button("Command4")->click();
+            QCOMPARE(
+                f.messages.shown.last(),
+                (n == 0 ? QStringLiteral("1 Ergebnis ist") : QStringLiteral("2 Ergebnisse sind")) +
+                    QStringLiteral(" noch nicht an die Praxissoftware übergeben.\nSoftware "
+                                   "beenden?"));
+        }
+        QCOMPARE(f.shutdown.requests, 0);
     }
 
     void answersOneStoredTakeOverOfTheRequestsPerson_data()
