@@ -107,6 +107,7 @@ private:
     void answerGdtRequest(const TakeOverEntries &entries, bool woman, const QStringList &assessment,
                           std::optional<double> percentile);
     bool isRequestedPerson(const TakeOverEntries &entries) const;
+    bool isRequestedPatientsFile(const TakeOverEntries &entries, const QString &path);
     double ratingAge(const TakeOverEntries &entries) const;
 
     Form1Services m_services;

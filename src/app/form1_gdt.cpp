@@ -8,6 +8,7 @@
 #include "gdt/gdtanswerdelivery.h"
 #include "gdt/gdtexchange.h"
 #include "gdt/gdtorder.h"
+#include "orders/personindex.h"
 #include "orders/worklist.h"
 #include "outbox/outboxpump.h"
 #include "records/personfile.h"
@@ -219,6 +220,28 @@ void Form1::showWhatWaits()
 bool Form1::isRequestedPerson(const TakeOverEntries &entries) const
 {
     return m_order && entries.first == m_order->firstName && entries.last == m_order->lastName;
+}
+
+// True unless the history file holds another patient number than the request's and the
+// operator keeps the measurement out of it.
+bool Form1::isRequestedPatientsFile(const TakeOverEntries &entries, const QString &path)
+{
+    if (!isRequestedPerson(entries))
+        return true;
+    const QString file = QFileInfo(path).fileName();
+    const auto recorded = PersonIndex(m_services.dataDir).patientOf(file);
+    if (!recorded || *recorded == m_order->patientNumber)
+        return true;
+    if (m_services.messages->confirm(QStringLiteral("Die Datei „%1“ enthält Messungen zur "
+                                                    "Patientennummer %2; die Anfrage gilt %3. "
+                                                    "Trotzdem dort speichern?")
+                                         .arg(file, *recorded, m_order->patientNumber)))
+        return true;
+    qCInfo(logRecords).noquote()
+        << QStringLiteral("Übernahme abgebrochen: „%1“ enthält Messungen zur Patientennummer "
+                          "%2, die Anfrage gilt %3")
+               .arg(file, *recorded, m_order->patientNumber);
+    return false;
 }
 
 // The age a rating uses: exact from the birth date when the person is the order's and

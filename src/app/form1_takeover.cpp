@@ -1,8 +1,10 @@
 #include "form1.h"
 #include "services.h"
 
+#include "common/failure.h"
 #include "common/logcategories.h"
 #include "common/numbertext.h"
+#include "orders/personindex.h"
 #include "records/childbmi.h"
 #include "records/personfile.h"
 #include "records/rating.h"
@@ -35,8 +37,11 @@ void Form1::Command2_Click()
     // 4. Sex word.
     const bool woman = Option2->isChecked();
     const QString sex = sexWord(woman);
-    // 5. Store; on the disk before the assessment shows.
+    // 5. Store; on the disk before the assessment shows. A request's patient must not
+    // land in a file of another patient of the same name unless the operator says so.
     const QString path = personFilePath(m_services.dataDir, entries.first, entries.last);
+    if (!isRequestedPatientsFile(entries, path))
+        return;
     const qint64 before = QFileInfo(path).size();
     storeMeasurement(path, headerLine(name, sex, entries.age),
                      recordLine(entries.date, entries.weight, entries.height, bmiShown));
@@ -71,6 +76,15 @@ void Form1::Command2_Click()
         ratingFailure = std::current_exception();
     }
     // The record is stored: the practice system gets it even without an assessment.
+    if (isRequestedPerson(entries)) {
+        // An index that cannot be written must not hold back the answer.
+        try {
+            PersonIndex(m_services.dataDir)
+                .record(QFileInfo(path).fileName(), m_order->patientNumber);
+        } catch (const Failure &failure) {
+            qCWarning(logRecords).noquote() << failure.message();
+        }
+    }
     answerGdtRequest(entries, woman, assessment, percentile);
     m_takenOver = true;
     m_typed = false;

@@ -4,6 +4,7 @@
 #include "windowfixture.h"
 
 #include "gdt/gdtexchange.h"
+#include "orders/personindex.h"
 #include "records/atomicfile.h"
 #include "records/rating.h"
 #include "scale/scaleframe.h"
@@ -216,6 +217,33 @@ private Q_SLOTS:
         QTest::keyClick(f.form.get(), Qt::Key_F5);
         QCOMPARE(f.messages.shown.size(), shown + 1); // nobody waits: no question
         QCOMPARE(f.field("text")->text(), QStringLiteral("Bert"));
+    }
+
+    // A history file named like the request's person but holding another patient's
+    // measurements takes the measurement only when the operator says so.
+    void asksBeforeStoringIntoAnotherPatientsFile()
+    {
+        GdtWindow f;
+        f.create();
+        PersonIndex(f.dir.path())
+            .record(QStringLiteral("Anna Beispiel.txt"), QStringLiteral("0815"));
+        f.request(writeGdtRequest(anna()));
+        QTRY_COMPARE(f.field("text")->text(), QStringLiteral("Anna"));
+        f.field("Text1")->setText(QStringLiteral("72,5"));
+        f.field("Text2")->setText(QStringLiteral("1750"));
+        f.button("Command2")->click();
+        QCOMPARE(f.messages.shown.last(),
+                 QStringLiteral("Die Datei „Anna Beispiel.txt“ enthält Messungen zur "
+                                "Patientennummer 0815; die Anfrage gilt 17. Trotzdem dort "
+                                "speichern?"));
+        QVERIFY(!QFile::exists(f.filePath(QStringLiteral("Anna Beispiel.txt"))));
+        QCOMPARE(f.outbox.waiting(), 0);
+        f.messages.answerOk = true;
+        f.button("Command2")->click();
+        QVERIFY(QFile::exists(f.filePath(QStringLiteral("Anna Beispiel.txt"))));
+        QCOMPARE(f.outbox.waiting() + QFile::exists(f.gdtPath("EDV1BMI1.GDT")), 1);
+        QCOMPARE(PersonIndex(f.dir.path()).patientOf(QStringLiteral("Anna Beispiel.txt")),
+                 QStringLiteral("17"));
     }
 
     // What is not yet delivered is named before the program ends.

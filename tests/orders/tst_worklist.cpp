@@ -1,4 +1,5 @@
 #include "common/failure.h"
+#include "orders/personindex.h"
 #include "orders/worklist.h"
 
 #include <QFile>
@@ -75,6 +76,19 @@ private Q_SLOTS:
         Worklist blocked(dir.filePath(QStringLiteral("blocked")));
         QVERIFY_THROWS_EXCEPTION(Failure, blocked.add(order(1)));
         QVERIFY(blocked.isEmpty());
+    }
+
+    void personIndexKeepsTheLastUsedFiles()
+    {
+        QTemporaryDir dir;
+        PersonIndex index(dir.path(), 2);
+        index.record(QStringLiteral("a.txt"), QStringLiteral("1"));
+        index.record(QStringLiteral("b.txt"), QStringLiteral("2"));
+        index.record(QStringLiteral("a.txt"), QStringLiteral("3")); // b is now the oldest
+        QCOMPARE(index.patientOf(QStringLiteral("b.txt")), QStringLiteral("2"));
+        index.record(QStringLiteral("c.txt"), QStringLiteral("4"));
+        QCOMPARE(PersonIndex(dir.path()).patientOf(QStringLiteral("a.txt")), QStringLiteral("3"));
+        QCOMPARE(index.patientOf(QStringLiteral("b.txt")), std::nullopt);
     }
 };
 
