@@ -3,6 +3,7 @@
 #include "supportlog/logfile.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <array>
 
@@ -61,6 +62,24 @@ QString gdtId(const QString &value)
     return {};
 }
 
+// The log is opened only later, and a bad one must not go unnoticed among the
+// messages of the start: what lies at the path must be a regular file, or nothing yet.
+QString logFileProblem(const QString &value)
+{
+    if (const QString problem = absoluteDirectoryOrEmpty(value);
+        !problem.isEmpty() || value.isEmpty())
+        return problem;
+    const QFileInfo info(value);
+    if (info.isSymLink())
+        return QStringLiteral("%1 ist eine Verknüpfung; ihr wird nicht gefolgt")
+            .arg(quotedForMessage(value));
+    if (info.isDir())
+        return QStringLiteral("%1 ist ein Verzeichnis").arg(quotedForMessage(value));
+    if (info.exists() && !info.isFile())
+        return QStringLiteral("%1 ist keine gewöhnliche Datei").arg(quotedForMessage(value));
+    return {};
+}
+
 QString adultRatingsDefault()
 {
     return QStringLiteral("adult");
@@ -95,7 +114,7 @@ const std::array<SettingKey, 9> keys{{
      &StationSettings::gdtPracticeId},
     {"ratings/children", nullptr, nullptr, nullptr, false, &adultRatingsDefault, &childRatingsWord,
      &StationSettings::childRatings},
-    {"logFile", nullptr, nullptr, nullptr, true, &defaultLogFile, &absoluteDirectoryOrEmpty,
+    {"logFile", nullptr, nullptr, nullptr, true, &defaultLogFile, &logFileProblem,
      &StationSettings::logFile},
     {"gdt/answerDirectory", nullptr, nullptr, nullptr, true, &noDefault, &absoluteDirectoryOrEmpty,
      &StationSettings::gdtAnswerDirectory},

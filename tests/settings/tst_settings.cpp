@@ -1,10 +1,15 @@
 #include "filebytes.h"
 #include "settings/settingsmerge.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -161,6 +166,12 @@ private Q_SLOTS:
             << "system"
             << "user"
             << "„Perzentile“ ist weder „percentiles“ noch „adult“";
+        const QString folder = QDir::cleanPath(QDir::tempPath());
+        QTest::newRow("log file a folder")
+            << "logFile" << none << folder << "/var/log/t.log"
+            << "/var/log/t.log"
+            << "system"
+            << "user" << QStringLiteral("„%1“ ist ein Verzeichnis").arg(folder);
     }
     void precedence()
     {
@@ -250,6 +261,30 @@ private Q_SLOTS:
         QVERIFY2(text.contains(message) && text.contains(path), qPrintable(text));
         QVERIFY2(text.size() < 400, qPrintable(text));
         QCOMPARE(printableText(text), text);
+    }
+
+    // Neither a settings file nor the log may be what blocks the start (a FIFO) or what
+    // is no file; each is refused by its name, and nothing waits.
+    void whatIsNoRegularFileIsRefused()
+    {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath("folder");
+        const QString fifo = dir.filePath("fifo");
+        QVERIFY(QDir().mkdir(folder));
+#ifdef Q_OS_UNIX
+        QVERIFY(::mkfifo(QFile::encodeName(fifo), 0600) == 0);
+        const SettingsSource log = storeWith(dir.filePath("user.conf"), "logFile", fifo);
+        QVERIFY(mergeSettings({log}).messages.value(0).contains(fifo +
+                                                                "“ ist keine gewöhnliche Datei"));
+#endif
+        for (const QString &path : {folder, fifo}) {
+            if (QFileInfo::exists(path))
+                QCOMPARE(readSettingsFile(path).problem,
+                         QStringLiteral(
+                             "Die Einstellungen in %1 sind keine gewöhnliche Datei; sie werden "
+                             "nicht beachtet.")
+                             .arg(path));
+        }
     }
 
     void unknownKeysAreReported()

@@ -1,6 +1,7 @@
 #include "app/loggedmessageboxes.h"
 #include "common/failure.h"
 #include "common/logcategories.h"
+#include "common/systemerror.h"
 #include "fedline.h"
 #include "filebytes.h"
 #include "gdt/gdtexchange.h"
@@ -10,7 +11,13 @@
 #include "supportlog/supportlog.h"
 #include "windowfixture.h"
 
+#include <QProcess>
 #include <QRegularExpression>
+
+#include <cerrno>
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 using Event = std::function<void(WindowFixture &)>;
 Q_DECLARE_METATYPE(Event)
@@ -36,7 +43,9 @@ private Q_SLOTS:
     void writesALineAnEvent_data();
     void writesALineAnEvent();
     void rotatesAtOneMebibyte();
+    void goesOnWithoutAnUnwritableLog_data();
     void goesOnWithoutAnUnwritableLog();
+    void stationsSharingALogLoseNoLine();
 };
 
 void TestSupportLog::writesALineAnEvent_data()
@@ -145,18 +154,88 @@ void TestSupportLog::rotatesAtOneMebibyte()
 #endif
 }
 
+// What lies at the log's path is refused, and stays as it was; nothing waits on a FIFO.
+void TestSupportLog::goesOnWithoutAnUnwritableLog_data()
+{
+    QTest::addColumn<QString>("name");  // in the temporary folder
+    QTest::addColumn<QString>("cause"); // in the one complaint
+    const QString notRegular = QStringLiteral("es ist keine gewöhnliche Datei");
+    const QString link = QStringLiteral("es ist eine Verknüpfung, der nicht gefolgt wird");
+    QTest::newRow("in a file") << "file/tessarine.log" << systemCause(ENOTDIR);
+#ifdef Q_OS_UNIX
+    QTest::newRow("a folder") << "folder" << systemCause(EISDIR);
+    QTest::newRow("a link to a file") << "link" << link;
+    QTest::newRow("a dangling link") << "dangling" << link;
+    QTest::newRow("a FIFO") << "fifo" << notRegular;
+#endif
+}
+
 void TestSupportLog::goesOnWithoutAnUnwritableLog()
 {
+    QFETCH(QString, name);
+    QFETCH(QString, cause);
     QTemporaryDir dir;
     writeBytes(dir.filePath(QStringLiteral("file")), "not a folder");
+    QVERIFY(QDir(dir.path()).mkdir("folder"));
+#ifdef Q_OS_UNIX
+    QVERIFY(makeSymbolicLink(dir.filePath("file"), dir.filePath("link")) &&
+            makeSymbolicLink(dir.filePath("none"), dir.filePath("dangling")) &&
+            ::mkfifo(QFile::encodeName(dir.filePath("fifo")), 0600) == 0);
+#endif
     QStringList complaints;
-    const SupportLog log(dir.filePath(QStringLiteral("file/tessarine.log")),
+    const SupportLog log(dir.filePath(name),
                          [&complaints](const QString &text) { complaints << text; });
     qCInfo(logApp) << "one";
     qCInfo(logApp) << "two";
     QVERIFY(!log.isWriting());
     QCOMPARE(complaints.size(), 1);
-    QVERIFY(complaints.at(0).contains(QDir::toNativeSeparators(dir.filePath("file"))));
+    QVERIFY2(complaints.at(0).contains(QDir::toNativeSeparators(dir.filePath(name))) &&
+                 complaints.at(0).contains("(" + cause + ")"),
+             qPrintable(complaints.at(0)));
+    QCOMPARE(readBytes(dir.filePath("file")), "not a folder");
+    QVERIFY(!QFile::exists(dir.filePath("none")));
+}
+
+// Two stations, two processes, one log: a line of one after the other rotated goes
+// into the file at the path, not into one that four more rotations drop; and lines
+// of both written at once over three rotations are all kept.
+void TestSupportLog::stationsSharingALogLoseNoLine()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("tessarine.log"));
+    const auto kept = [&path] {
+        QSet<QByteArray> lines;
+        for (const QString &file : {path, path + ".1", path + ".2", path + ".3", path + ".4"}) {
+            for (const QByteArray &line : readBytes(file).split('\n'))
+                lines << line.left(line.indexOf(" x"));
+        }
+        return lines;
+    };
+    QProcess a;
+    QProcess b;
+    const auto sent = [](QProcess &station, const QByteArray &command) {
+        station.write(command + '\n');
+        return station.waitForReadyRead(60000) && station.readLine() == "ok\n";
+    };
+    for (QProcess *station : {&a, &b})
+        station->start(LOG_STATION, {path});
+    // A's lines of 10 kB fill a file to 104 lines and leave room for one of B's: B1
+    // comes after one rotation, four more follow.
+    QVERIFY(sent(b, "B0 1 180") && sent(a, "A0 105 10000") && sent(b, "B1 1 180") &&
+            sent(a, "A1 420 10000"));
+    QVERIFY(kept().contains("B1 0"));
+    // At once, 3 MB over three rotations.
+    const int both = 8000;
+    a.write("A2 8000 180\n");
+    QVERIFY(sent(b, "B2 8000 180") && (a.canReadLine() || a.waitForReadyRead(60000)));
+    for (QProcess *station : {&a, &b}) {
+        station->closeWriteChannel();
+        QVERIFY(station->waitForFinished(60000) && station->exitCode() == 0);
+    }
+    const QSet<QByteArray> lines = kept();
+    for (int n = 0; n < both; ++n)
+        QVERIFY(lines.contains("A2 " + QByteArray::number(n)) &&
+                lines.contains("B2 " + QByteArray::number(n)));
 }
 
 QTEST_MAIN(TestSupportLog)
