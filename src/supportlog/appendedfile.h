@@ -31,3 +31,7 @@ private:
     std::intptr_t m_handle = -1;
     QString m_problem;
 };
+
+// Creates one folder (on Linux with mode 0700, as it holds the log); empty when done or
+// when something is there already, else the system's cause.
+QString createFolder(const QString &path);

@@ -79,3 +79,10 @@ QString AppendedFile::append(QByteArrayView bytes)
     }
     return {};
 }
+
+QString createFolder(const QString &path)
+{
+    if (::mkdir(QFile::encodeName(path).constData(), 0700) == 0 || errno == EEXIST)
+        return {};
+    return systemCause(errno);
+}

@@ -99,3 +99,10 @@ QString AppendedFile::append(QByteArrayView bytes)
     }
     return {};
 }
+
+QString createFolder(const QString &path)
+{
+    if (CreateDirectoryW(native(path).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS)
+        return {};
+    return systemCause(static_cast<int>(GetLastError()));
+}

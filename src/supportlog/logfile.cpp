@@ -13,6 +13,17 @@ QString rotated(const QString &path, int n)
     return QStringLiteral("%1.%2").arg(path).arg(n);
 }
 
+// Folder by folder, so that a failure names the system's cause (QDir::mkpath tells
+// none, and the open would then say only that the file is not there).
+QString createFolders(const QString &folder)
+{
+    const QString parent = QFileInfo(folder).path();
+    if (QFileInfo(folder).isDir() || parent == folder)
+        return {};
+    const QString cause = createFolders(parent);
+    return cause.isEmpty() ? createFolder(folder) : cause;
+}
+
 void toStandardError(const QString &text)
 {
     std::fprintf(stderr, "%s\n", qPrintable(text));
@@ -31,7 +42,8 @@ LogFile::~LogFile() = default;
 
 void LogFile::open()
 {
-    QDir().mkpath(QFileInfo(m_path).absolutePath());
+    if (const QString cause = createFolders(QFileInfo(m_path).absolutePath()); !cause.isEmpty())
+        return giveUp(cause);
     m_file = std::make_unique<AppendedFile>(m_path);
     if (!m_file->isOpen())
         giveUp(m_file->problem());
