@@ -62,21 +62,15 @@ QString gdtId(const QString &value)
     return {};
 }
 
-// The log is opened only later, and a bad one must not go unnoticed among the
-// messages of the start: what lies at the path must be a regular file, or nothing yet.
+// The log is opened only later; a folder at its path is told here, with the key and
+// where it was set, and the next value applies.
 QString logFileProblem(const QString &value)
 {
     if (const QString problem = absoluteDirectoryOrEmpty(value);
         !problem.isEmpty() || value.isEmpty())
         return problem;
-    const QFileInfo info(value);
-    if (info.isSymLink())
-        return QStringLiteral("%1 ist eine Verknüpfung; ihr wird nicht gefolgt")
-            .arg(quotedForMessage(value));
-    if (info.isDir())
+    if (QFileInfo(value).isDir())
         return QStringLiteral("%1 ist ein Verzeichnis").arg(quotedForMessage(value));
-    if (info.exists() && !info.isFile())
-        return QStringLiteral("%1 ist keine gewöhnliche Datei").arg(quotedForMessage(value));
     return {};
 }
 

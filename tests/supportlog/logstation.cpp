@@ -11,8 +11,7 @@ int main(int argc, char *argv[])
         return 2;
     LogFile log(QString::fromLocal8Bit(argv[1]));
     char tag[16] = {};
-    int lines = 0;
-    int length = 0;
+    int lines = 0, length = 0;
     while (std::scanf("%15s %d %d", tag, &lines, &length) == 3) {
         const QString filler(length, QLatin1Char('x'));
         for (int n = 0; n < lines; ++n)
