@@ -159,9 +159,10 @@ void TestSupportLog::rotatesAtOneMebibyte()
 void TestSupportLog::goesOnWithoutAnUnwritableLog_data()
 {
     QTest::addColumn<QString>("name");  // in the temporary folder
-    QTest::addColumn<QString>("cause"); // in the one complaint
+    QTest::addColumn<QString>("cause"); // in the one complaint; empty: any
     const char *link = "es ist eine Verknüpfung, der nicht gefolgt wird";
-    QTest::newRow("in a file") << "file/tessarine.log" << systemCause(ENOTDIR);
+    QTest::newRow("in a file") << "file/tessarine.log"
+                               << (QDir::separator() == u'/' ? systemCause(ENOTDIR) : QString());
 #ifdef Q_OS_UNIX
     QTest::newRow("a folder") << "folder" << systemCause(EISDIR);
     QTest::newRow("a link to a file") << "link" << QString::fromUtf8(link);
@@ -197,7 +198,7 @@ void TestSupportLog::goesOnWithoutAnUnwritableLog()
     QVERIFY(!log.isWriting());
     QCOMPARE(complaints.size(), 1);
     QVERIFY2(complaints.at(0).contains(QDir::toNativeSeparators(path)) &&
-                 complaints.at(0).contains("(" + cause + ")"),
+                 complaints.at(0).contains("(" + cause),
              qPrintable(complaints.at(0)));
     QCOMPARE(readBytes(dir.filePath("file")), "not a folder");
     QVERIFY(!QFile::exists(dir.filePath("none")));
