@@ -92,7 +92,7 @@ void Form1::connectGdt()
 // the request on the disk. Names no history file can carry are not kept (told below).
 bool Form1::keepGdtRequest(const GdtRequest &request, const QString &path)
 {
-    if (!isSafeName(request.firstName) || !isSafeName(request.lastName))
+    if (!nameProblem(request.firstName).isEmpty() || !nameProblem(request.lastName).isEmpty())
         return true;
     return m_services.worklist->add(orderOfGdtRequest(request, path));
 }
@@ -101,13 +101,15 @@ bool Form1::keepGdtRequest(const GdtRequest &request, const QString &path)
 // when it holds no one else's input; else they wait, and the title says so.
 void Form1::gdtRequestArrived(const GdtRequest &request, const QString &path)
 {
-    if (!isSafeName(request.firstName) || !isSafeName(request.lastName)) {
-        m_services.messages->inform(
-            requestText(path) + QStringLiteral(" wird nicht übernommen."),
-            QStringLiteral("Der Name „%1“ enthält ein Zeichen, das in keinem Dateinamen stehen "
-                           "darf.")
-                .arg(personName(request.firstName, request.lastName)));
-        return;
+    // 1. Names that no history file can carry.
+    for (const QString *name : {&request.firstName, &request.lastName}) {
+        if (const QString problem = nameProblem(*name); !problem.isEmpty()) {
+            m_services.messages->inform(
+                requestText(path) + QStringLiteral(" wird nicht übernommen."),
+                QStringLiteral("Der Name „%1“ %2.")
+                    .arg(personName(request.firstName, request.lastName), problem));
+            return;
+        }
     }
     takeNextIfFree();
     showWhatWaits();

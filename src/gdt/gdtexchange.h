@@ -102,7 +102,7 @@ private:
     QString m_practiceId;
     QString m_answerName;
     GdtAnswerNames m_answerNames = GdtAnswerNames::Fixed;
-    static constexpr int changesGatheredMs = 100;
+    static constexpr int changesGatheredMs = 250;
 
     QFileSystemWatcher m_watcher;
     QTimer m_changed; // a look after the directory reported changes
