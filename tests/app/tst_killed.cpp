@@ -47,7 +47,6 @@ private Q_SLOTS:
         GdtRequest bert = anna;
         bert.patientNumber = QStringLiteral("0815");
         bert.firstName = QStringLiteral("Bert");
-
         start();
         writeBytes(gdt + QStringLiteral("/BMI1EDV1.001"), writeGdtRequest(anna));
         writeBytes(gdt + QStringLiteral("/BMI1EDV1.002"), writeGdtRequest(bert));
@@ -77,7 +76,6 @@ private Q_SLOTS:
         QTest::qWait(1500);
         kill9();
         QCOMPARE(readBytes(answer), QByteArray("unread"));
-
         start();
         QFile::remove(answer); // the practice system reads the old one
         QTRY_VERIFY_WITH_TIMEOUT(readBytes(answer).contains("3101Beispiel"), 20000);
