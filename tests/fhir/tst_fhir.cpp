@@ -1,3 +1,4 @@
+#include "fetched.h"
 #include "fhir/fhiranswer.h"
 #include "fhir/fhirbundle.h"
 #include "fhir/link/fhirposter.h"
@@ -14,26 +15,13 @@
 Q_DECLARE_METATYPE(PeerAnswer::Kind)
 
 namespace {
-template <typename T> T fetched(const char *name)
-{
-    return *static_cast<T *>(QTest::qData(name, qMetaTypeId<T>()));
-}
 
 LinkMeasurement child()
 {
-    return {"4711",
-            {},
-            {},
-            "Müller",
-            "Tim",
-            QDate(2015, 3, 4),
-            LinkSex::Male,
-            QDateTime(QDate(2026, 12, 8), QTime(13, 30), QTimeZone(3600)),
-            41.5,
-            150.2,
-            18.4,
-            97.1,
-            {}};
+    LinkMeasurement m{"4711", {}, {}, "Müller", "Tim", QDate(2015, 3, 4), LinkSex::Male};
+    m.taken = QDateTime(QDate(2026, 12, 8), QTime(13, 30), QTimeZone(3600));
+    std::tie(m.weightKg, m.heightCm, m.bmi, m.percentile) = std::tuple(41.5, 150.2, 18.4, 97.1);
+    return m;
 }
 
 PeerAnswer posted(quint16 port, const QByteArray &bundle, const QByteArray &token = {})

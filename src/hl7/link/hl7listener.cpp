@@ -1,12 +1,15 @@
 #include "hl7listener.h"
 
-#include "common/logcategories.h"
 #include "hl7/hl7ack.h"
 #include "hl7/hl7result.h"
 #include "hl7/mllp.h"
 
+#include <QLoggingCategory>
 #include <QTcpSocket>
 #include <QTimer>
+
+// The library's own category: QT_LOGGING_RULES="tessarine.hl7.debug=true".
+Q_LOGGING_CATEGORY(logHl7, "tessarine.hl7", QtInfoMsg)
 
 Hl7Listener::Hl7Listener(Hl7ListenerSettings settings, OrderTaker taker, QObject *parent)
     : QObject(parent), m_settings(std::move(settings)), m_taker(std::move(taker))
