@@ -1,12 +1,15 @@
 // The least a window can do with the scale's stream: read the serial device with
 // QSerialPort and set two QLineEdit texts for every four bytes. cpu-share.sh runs it
-// beside Tessarine as the yardstick for the program's CPU share.
+// beside Tessarine as the yardstick for the program's CPU share, and its start; it
+// writes "gezeigt" on standard output once its window is on the screen.
 
 #include <QApplication>
+#include <QEvent>
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QSerialPort>
 #include <QWidget>
+#include <QWindow>
 
 #include <cstdio>
 
@@ -48,6 +51,20 @@ int main(int argc, char *argv[])
         pending.remove(0, at);
     });
 
+    struct ShownMark : QObject
+    {
+        bool eventFilter(QObject *watched, QEvent *event) override
+        {
+            if (event->type() == QEvent::Expose && static_cast<QWindow *>(watched)->isExposed()) {
+                std::puts("gezeigt");
+                std::fflush(stdout);
+                watched->removeEventFilter(this);
+            }
+            return false;
+        }
+    } shownMark;
+    window.winId(); // creates the window handle to watch
+    window.windowHandle()->installEventFilter(&shownMark);
     window.show();
     return QApplication::exec();
 }

@@ -33,6 +33,7 @@ namespace {
 // QLineEdit's own margins around the text inside the contents rectangle.
 constexpr int horizontalMargin = 2;
 constexpr int verticalMargin = 1;
+constexpr qsizetype fitsKept = 64; // texts whose fit is remembered
 
 } // namespace
 
@@ -58,8 +59,11 @@ bool FieldEdit::event(QEvent *event)
     const bool outer = std::exchange(m_operatorInput, true);
     const bool result = QLineEdit::event(event);
     m_operatorInput = outer;
-    if (event->type() == QEvent::FontChange)
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange ||
+        event->type() == QEvent::ContentsRectChange) {
+        m_fits.clear();
         updateWholeTextTip();
+    }
     return result;
 }
 
@@ -82,7 +86,13 @@ QRect FieldEdit::textRoom() const
 
 bool FieldEdit::textFits() const
 {
-    return fontMetrics().horizontalAdvance(text()) <= textRoom().width();
+    if (const auto known = m_fits.constFind(text()); known != m_fits.cend())
+        return *known;
+    if (m_fits.size() >= fitsKept)
+        m_fits.clear();
+    const bool fits = fontMetrics().horizontalAdvance(text()) <= textRoom().width();
+    m_fits.insert(text(), fits);
+    return fits;
 }
 
 QString FieldEdit::shownText() const
@@ -114,12 +124,16 @@ void FieldEdit::paintEvent(QPaintEvent *event)
 void FieldEdit::resizeEvent(QResizeEvent *event)
 {
     QLineEdit::resizeEvent(event);
+    m_fits.clear();
     updateWholeTextTip();
 }
 
 void FieldEdit::updateWholeTextTip()
 {
+    // Set only when it changes: each setting is an event, and one for accessibility.
     const QString whole = textFits() ? QString() : text();
-    setToolTip(whole);
-    setAccessibleDescription(whole);
+    if (toolTip() != whole)
+        setToolTip(whole);
+    if (accessibleDescription() != whole)
+        setAccessibleDescription(whole);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QLineEdit>
 
 // A text field of the window.
@@ -37,4 +38,8 @@ private:
     bool m_keepExponent;
     bool m_operatorInput = false; // an event of the operator is being handled
     qsizetype m_lengthBefore = 0; // of the text before the edit under way
+    // Whether a text fits, by text, for the font and size as they are: a field the scale
+    // writes 240 times a second shows a handful of texts over and over, and measuring one
+    // costs as much as laying it out.
+    mutable QHash<QString, bool> m_fits;
 };

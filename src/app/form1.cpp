@@ -238,7 +238,7 @@ void Form1::buildControls()
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     text->setFocus();
 
-    m_readingRepaints = new RepaintPacer({Text1, Text2}, RepaintPacer::displayRefreshMs, this);
+    m_readingRepaints = new RepaintPacer(RepaintPacer::displayRefreshMs, this);
 
     m_staleTimer = new QTimer(this);
     m_staleTimer->setInterval(250);
@@ -312,9 +312,10 @@ void Form1::updateStaleCue()
     // weight the scale stopped sending; the texts themselves stay as they are.
     const bool stale = m_lastFrameMs >= 0 && m_services.clock &&
                        m_services.clock->elapsedMs() - m_lastFrameMs >= staleAfterMs;
+    if (stale == m_readingStale)
+        return; // as shown: a frame finds nothing to do here
+    m_readingStale = stale;
     for (QLineEdit *field : {Text1, Text2}) {
-        if (field->property("stale").toBool() == stale)
-            continue;
         field->setProperty("stale", stale);
         QPalette palette = field->palette();
         const QPalette standard = QPalette();

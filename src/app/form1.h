@@ -118,6 +118,7 @@ private:
     bool m_reporting = false; // a message of guard() or of the line is open
     qint64 m_lastFrameMs = -1;
     QTimer *m_staleTimer = nullptr;
+    bool m_readingStale = false;               // Text1 and Text2 shown greyed
     bool m_scaleLineLost = false;              // since the line's fault, until the next frame
     QDate m_dateDay;                           // the day of the date last written into Text3
     QString m_dateText;                        // that date's text, as written

@@ -13,10 +13,11 @@ namespace {
 
 // At the scale's full rate most frames repeat the reading shown; writing the same text
 // again would still lay it out and repaint the field, 240 times a second.
-bool showText(QLineEdit *field, const QString &text)
+bool showText(QLineEdit *field, const QString &text, RepaintPacer &repaints)
 {
     if (field->text() == text)
         return false;
+    repaints.beforeWrite(field);
     field->setText(text);
     return true;
 }
@@ -45,10 +46,9 @@ void Form1::MSComm1_OnComm()
     }
     const double weight = reading - textNumber(Text10->text());
     const int height = UmrechnungBin(counts.height).value();
-    m_readingRepaints->beforeWrite();
-    if (showText(Text1, numberText(weight)))
+    if (showText(Text1, numberText(weight), *m_readingRepaints))
         Text1->setCursorPosition(0); // a long residue text shows its sign and first digits
-    showText(Text2, numberText(height + 1103));
+    showText(Text2, numberText(height + 1103), *m_readingRepaints);
 
     m_scaleLineLost = false;
     if (m_services.clock)

@@ -198,6 +198,7 @@ int main(int argc, char *argv[])
     // Start-up messages open once the window is on the screen, so that they centre
     // over it and not over where the window system had yet to place it.
     whenShown(window, [&] {
+        qCDebug(logApp) << "Fenster gezeigt"; // the end of the start, for bench/cpu-share.sh
         window.guard([&window] { window.Form_Load(); });
         if (!startup.settings.messages.isEmpty())
             messages.inform(startup.settings.messages.join(QStringLiteral("\n\n")));

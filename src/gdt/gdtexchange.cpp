@@ -2,6 +2,7 @@
 
 #include "common/failure.h"
 #include "common/logcategories.h"
+#include "entrynames.h"
 #include "gdtfiles.h"
 
 #include <QDir>
@@ -30,7 +31,14 @@ GdtExchange::GdtExchange(const QString &directory, const QString &stationId,
 {
     m_settle.setSingleShot(true);
     m_settle.setTimerType(Qt::PreciseTimer);
-    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, &GdtExchange::look);
+    // A busy directory changes many times a second; one look follows a burst of changes.
+    m_changed.setSingleShot(true);
+    m_changed.setInterval(changesGatheredMs);
+    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, [this] {
+        if (!m_changed.isActive())
+            m_changed.start();
+    });
+    connect(&m_changed, &QTimer::timeout, this, &GdtExchange::look);
     connect(&m_recheck, &QTimer::timeout, this, &GdtExchange::look);
     connect(&m_settle, &QTimer::timeout, this, &GdtExchange::look);
 }
@@ -107,12 +115,13 @@ void GdtExchange::lookOnce()
 // One request per look, the oldest first: each replaces the one before in the window.
 void GdtExchange::lookForRequests()
 {
+    // By name first: only a request's name is looked at further.
     QFileInfoList found;
     const QDir dir(m_directory);
-    for (const QFileInfo &info :
-         dir.entryInfoList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot)) {
-        if (isRequestFileName(info.fileName(), m_stationId, m_practiceId))
-            found << info;
+    for (const QString &name :
+         entryNamesOfLength(m_directory, requestFileName(m_stationId, m_practiceId).size())) {
+        if (isRequestFileName(name, m_stationId, m_practiceId))
+            found << QFileInfo(dir, name);
     }
     std::sort(found.begin(), found.end(), [](const QFileInfo &a, const QFileInfo &b) {
         const auto byAge = [](const QFileInfo &f) {

@@ -16,10 +16,10 @@
 #include <optional>
 
 // The station's side of an exchange directory. It looks for the practice system's
-// requests (<station><practice>.GDT or .NNN, oldest first) at start, on every change the
-// directory reports and at a fixed interval (a network share may report nothing), and
-// takes a request file once it has stayed the same for a settling time, so that a file
-// still being written is not read half. A good request is removed and announced; a bad
+// requests (<station><practice>.GDT or .NNN, oldest first) at start, shortly after the
+// directory reports changes (one look for a burst of them) and at a fixed interval (a network share
+// may report nothing), and takes a request file once it has stayed the same for a settling time, so
+// that a file still being written is not read half. A good request is removed and announced; a bad
 // one, or one larger than a GDT record can be, is moved aside and reported. Anything
 // else under a request's name (a directory, a FIFO, a device) is named once and left
 // alone; a request that cannot be read or removed is named once and taken as soon as it
@@ -93,7 +93,10 @@ private:
     QString m_stationId;
     QString m_practiceId;
     QString m_answerName;
+    static constexpr int changesGatheredMs = 100;
+
     QFileSystemWatcher m_watcher;
+    QTimer m_changed; // a look after the directory reported changes
     QTimer m_recheck;
     QTimer m_settle;
     std::chrono::milliseconds m_settleTime{500};

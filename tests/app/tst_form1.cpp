@@ -330,6 +330,8 @@ private Q_SLOTS:
             QVERIFY(field->fontMetrics().horizontalAdvance(shown) <= field->width());
         QCOMPARE(field->toolTip(), tip ? weight : QString());
         QCOMPARE(field->accessibleDescription(), tip ? weight : QString());
+        field->resize(field->width() * 4, field->height()); // room for every text
+        QCOMPARE(field->toolTip(), QString());
     }
 
     void exitAsksAndCancelChangesNothing()

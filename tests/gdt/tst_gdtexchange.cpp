@@ -108,6 +108,10 @@ void TestGdtExchange::takesOnlyRequestsFromWhatLiesThere_data()
         writeBytes(gdt, {});
         QVERIFY(QFile::resize(gdt, 3LL << 30));
     }) << "Danach|1|0|BMI1EDV1.GDT.fehlerhaft";
+    QTest::newRow("names a character short or long") << Setup([](const QString &gdt) {
+        writeBytes(gdt.chopped(1), request("Kurz"));
+        writeBytes(gdt + "0", request("Lang"));
+    }) << "Danach|0|0|BMI1EDV1.GD,BMI1EDV1.GDT0";
 #ifdef Q_OS_LINUX
     QTest::newRow("a FIFO") << Setup([](const QString &gdt) {
         QCOMPARE(::mkfifo(QFile::encodeName(gdt).constData(), 0600), 0);
