@@ -93,7 +93,7 @@ private:
     QString m_stationId;
     QString m_practiceId;
     QString m_answerName;
-    static constexpr int changesGatheredMs = 100;
+    static constexpr int changesGatheredMs = 250;
 
     QFileSystemWatcher m_watcher;
     QTimer m_changed; // a look after the directory reported changes
