@@ -34,9 +34,9 @@ SettingsSource readSettingsSource(QSettings &store);
 // and reading a huge one would hold up the start.
 constexpr qint64 maxSettingsFileBytes = 1024 * 1024;
 
-// Reads a settings file in INI format, after checking its size. A missing file is an
-// empty source.
-// A bearer token (fhir/token) in a file that readableByOthers is refused with a problem.
+// Reads a settings file in INI format, after checking its size and that it is a
+// regular file (a FIFO would hold up the start for good). A missing file is an empty
+// source. A bearer token (fhir/token) in a file that readableByOthers is refused.
 SettingsSource readSettingsFile(const QString &path);
 
 // Whether the file's mode lets group or others read it; false on Windows, where the
