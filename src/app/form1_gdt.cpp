@@ -30,13 +30,14 @@ QString requestText(const QString &path)
 void Form1::gdtRequestArrived(const GdtRequest &request, const QString &path)
 {
     // 1. Names that no history file can carry.
-    if (!isSafeName(request.firstName) || !isSafeName(request.lastName)) {
-        m_services.messages->inform(
-            requestText(path) + QStringLiteral(" wird nicht übernommen."),
-            QStringLiteral("Der Name „%1“ enthält ein Zeichen, das in keinem Dateinamen stehen "
-                           "darf.")
-                .arg(personName(request.firstName, request.lastName)));
-        return;
+    for (const QString *name : {&request.firstName, &request.lastName}) {
+        if (const QString problem = nameProblem(*name); !problem.isEmpty()) {
+            m_services.messages->inform(
+                requestText(path) + QStringLiteral(" wird nicht übernommen."),
+                QStringLiteral("Der Name „%1“ %2.")
+                    .arg(personName(request.firstName, request.lastName), problem));
+            return;
+        }
     }
     // 2. The person, kept for the answer; the previous person's BMI and assessment go.
     m_gdtRequest = request;

@@ -124,7 +124,13 @@ int main(int argc, char *argv[])
     if (const std::optional<int> exitCode = readCommandLineAndSettings(argc, argv, startup))
         return *exitCode;
     const StationSettings &settings = startup.settings.values;
-    const SupportLog log(settings.logFile);
+    // A log that cannot be written is told in the start-up message as well: a station
+    // started from the menu has no visible standard error.
+    QStringList logProblems;
+    const SupportLog log(settings.logFile, [&logProblems](const QString &text) {
+        print(stderr, text);
+        logProblems << text;
+    });
     qCInfo(logApp).noquote() << QStringLiteral("Start: Tessarine %1 auf %2 (%3)")
                                     .arg(QCoreApplication::applicationVersion(),
                                          QSysInfo::prettyProductName(),
@@ -132,6 +138,7 @@ int main(int argc, char *argv[])
     logSettingsInEffect(startup.settings);
     for (const QString &message : std::as_const(startup.settings.messages))
         print(stderr, message);
+    startup.settings.messages << logProblems;
 
     if (const QString cause = createDataDirectory(settings.dataDir); !cause.isEmpty()) {
         const SettingKey *key = findSettingKey(u"dataDir");

@@ -1,5 +1,6 @@
 #include "gdtanswer.h"
 
+#include "records/childbmi.h"
 #include "records/rating.h"
 
 GdtAnswer answerTo(const GdtRequest &request, const QString &stationId, const QString &practiceId)
@@ -19,6 +20,11 @@ GdtAnswer answerTo(const GdtRequest &request, const QString &stationId, const QS
 QString gdtDecimal(double value)
 {
     return QString::number(value, 'f', 1);
+}
+
+QString gdtPercentile(double percentile)
+{
+    return percentileText(percentile, QLocale::c(), u"");
 }
 
 QStringList wrappedLines(const QString &text, qsizetype width)
@@ -75,7 +81,7 @@ QByteArray writeGdtAnswer(const GdtAnswer &answer, QString *unencodable)
     test("GROESSE", QStringLiteral("Größe"), heightCm, QStringLiteral("cm"));
     test("BMI", QStringLiteral("Body-Mass-Index"), bmi, QStringLiteral("kg/m2"));
     if (answer.bmiPercentile)
-        test("BMIPERZ", QStringLiteral("BMI-Perzentile"), gdtDecimal(*answer.bmiPercentile),
+        test("BMIPERZ", QStringLiteral("BMI-Perzentile"), gdtPercentile(*answer.bmiPercentile),
              QStringLiteral("%"));
     for (const QString &finding : answer.findings) {
         for (const QString &line : wrappedLines(finding, longestFindingLine))

@@ -40,6 +40,13 @@ GdtAnswer answerTo(const GdtRequest &request, const QString &stationId, const QS
 // A number as the answer writes it: a decimal point and one decimal ("72.5", "175.0").
 QString gdtDecimal(double value);
 
+// A child's percentile as the answer's 8420 carries it: the digits the window shows
+// (percentileText) with a decimal point, "45", "9.6"; a clamp as "<0.1" or ">99.9",
+// with no blank, as laboratories write a value beyond what they resolve, so that a
+// reader that shows the text shows the bound, and one that takes a number finds none
+// rather than a wrong one. '<' and '>' are in every GDT character set.
+QString gdtPercentile(double percentile);
+
 // The longest 6220 line the field allows.
 inline constexpr qsizetype longestFindingLine = 60;
 

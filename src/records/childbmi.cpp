@@ -1,7 +1,8 @@
 #include "childbmi.h"
 
 #include "childbmireference.h"
-#include "common/numbertext.h"
+
+#include <QLocale>
 
 #include <algorithm>
 #include <array>
@@ -91,11 +92,37 @@ NormalBand drawnBand(double headerYears, bool woman, ChildRatings children)
     return normalBand(headerYears, woman);
 }
 
-QString percentileText(double percentile)
+QString percentileText(double percentile, const QLocale &locale, QStringView clampGap)
 {
-    if (percentile >= 1 && percentile <= 99)
-        return numberText(std::round(percentile));
-    return numberText(std::clamp(std::round(percentile * 10) / 10, 0.1, 99.9));
+    constexpr double lowest = 0.1;
+    constexpr double highest = 99.9;
+    if (percentile < lowest)
+        return QLatin1Char('<') + clampGap.toString() + locale.toString(lowest, 'f', 1);
+    if (percentile > highest)
+        return QLatin1Char('>') + clampGap.toString() + locale.toString(highest, 'f', 1);
+    constexpr std::array limits{3.0, 10.0, 90.0, 97.0, 99.5};
+    // Whether shown lies on the same side of every limit as the percentile, or on it
+    // only where the percentile is.
+    const auto keepsClass = [percentile, &limits](double shown) {
+        return std::all_of(limits.begin(), limits.end(), [&](double limit) {
+            return (shown < limit) == (percentile < limit) &&
+                   (shown > limit) == (percentile > limit);
+        });
+    };
+    constexpr int mostDecimals = 2;
+    int decimals = percentile >= 1 && percentile <= 99 ? 0 : 1;
+    for (; decimals <= mostDecimals; ++decimals) {
+        const double scale = std::pow(10, decimals);
+        const double shown = std::round(percentile * scale) / scale;
+        if (keepsClass(shown))
+            return locale.toString(shown, 'f', decimals);
+    }
+    // Within half a hundredth of a limit: the hundredth beside it on the percentile's side.
+    const double nearest = *std::min_element(limits.begin(), limits.end(), [&](double a, double b) {
+        return std::abs(a - percentile) < std::abs(b - percentile);
+    });
+    return locale.toString(percentile < nearest ? nearest - 0.01 : nearest + 0.01, 'f',
+                           mostDecimals);
 }
 
 QString percentileLine(double percentile)

@@ -2,6 +2,7 @@
 
 #include "normalband.h"
 
+#include <QLocale>
 #include <QString>
 
 #include <optional>
@@ -41,9 +42,15 @@ NormalBand childNormalBand(double years, bool woman);
 // The band the chart and the report draw for the age in a PersonFile's header.
 NormalBand drawnBand(double headerYears, bool woman, ChildRatings children);
 
-// "BMI-Perzentile: 45 (Kinder, Referenz 2001)": whole percentiles, one decimal below
-// 1 and above 99, where whole numbers would say 0 or 100.
-QString percentileText(double percentile);
+// A percentile as the window and the GDT answer show it, so that both show the same:
+// below 0.1 and above 99.9 only the clamp ("< 0,1", "> 99,9"); else whole percentiles
+// from 1 to 99, one decimal below 1 and above 99, in the locale's decimals. A shown
+// value never meets or passes a class limit (3, 10, 90, 97, 99.5) that the percentile
+// does not meet: 9.6 is "9,6", not "10"; one decimal more where one decimal would, and
+// at two decimals the hundredth on the percentile's side (9.999 is "9,99"). clampGap
+// stands between "<" or ">" and the number.
+QString percentileText(double percentile, const QLocale &locale = QLocale(),
+                       QStringView clampGap = u" ");
 QString percentileLine(double percentile);
 
 // The child's percentile rating for a BMI; none when the age is no child's or the

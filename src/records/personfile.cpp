@@ -7,24 +7,53 @@
 
 #include <QDir>
 
+#include <algorithm>
+
+namespace {
+
+// Windows takes the part before the first dot, without blanks at its end, for the device.
+bool isWindowsDeviceName(QStringView name)
+{
+    const qsizetype dot = name.indexOf(u'.');
+    QStringView stem = dot < 0 ? name : name.first(dot);
+    while (stem.endsWith(u' '))
+        stem.chop(1);
+    for (const char16_t *device : {u"CON", u"PRN", u"AUX", u"NUL"}) {
+        if (stem.compare(device, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    const bool numbered = stem.size() == 4 && (stem.startsWith(u"COM", Qt::CaseInsensitive) ||
+                                               stem.startsWith(u"LPT", Qt::CaseInsensitive));
+    return numbered && QStringView(u"0123456789\u00b9\u00b2\u00b3").contains(stem[3]);
+}
+
+} // namespace
+
 QString personFilePath(const QString &dataDir, const QString &first, const QString &last)
 {
     return dataDir + QLatin1Char('/') + personName(first, last) + QStringLiteral(".txt");
 }
 
-bool isSafeName(const QString &name)
+QString nameProblem(const QString &name)
 {
     static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
-    for (const QChar ch : name) {
-        if (forbidden.contains(ch) || ch.category() == QChar::Other_Control)
-            return false;
-    }
-    return isCp1252Encodable(name);
+    const QString trimmed = name.trimmed();
+    if (trimmed.isEmpty())
+        return QStringLiteral("besteht nur aus Leerzeichen");
+    const auto unfit = [](QChar ch) {
+        return forbidden.contains(ch) || ch.category() == QChar::Other_Control;
+    };
+    if (std::any_of(name.begin(), name.end(), unfit) || !isCp1252Encodable(name))
+        return QStringLiteral("enthält ein Zeichen, das in keinem Dateinamen stehen darf");
+    if (isWindowsDeviceName(trimmed))
+        return QStringLiteral("ist unter Windows ein Gerätename (wie CON, NUL, COM1) und kann "
+                              "keine Datei benennen");
+    return {};
 }
 
 QString personName(const QString &first, const QString &last)
 {
-    return first + QLatin1Char(' ') + last;
+    return first.trimmed() + QLatin1Char(' ') + last.trimmed();
 }
 
 QString sexWord(bool woman)

@@ -9,13 +9,21 @@
 // age and BMI from fixed positions counted from the end of a line (linefields.h), so
 // the pieces below are neither padded nor cut.
 
-// dataDir + "/" + first + " " + last + ".txt"; nothing is trimmed or replaced.
+// dataDir + "/" + personName(first, last) + ".txt".
 QString personFilePath(const QString &dataDir, const QString &first, const QString &last);
 
-// False for a name a file name cannot carry, which would otherwise reach outside the
-// data directory or fail: \ / : * ? " < > |, control characters, and characters
-// Windows-1252 cannot encode.
-bool isSafeName(const QString &name);
+// Why a name cannot be part of a file name, as the end of a German sentence that
+// starts "Der Name " ("besteht nur aus Leerzeichen"); empty when it can. Refused are
+// blanks only; \ / : * ? " < > |, control characters and characters Windows-1252 cannot
+// encode, which would reach outside the data directory or fail; and Windows device
+// names (CON, PRN, AUX, NUL, COM0 to COM9, LPT0 to LPT9, also with superscript 1 to 3,
+// with or without an extension, in any case), which on a Windows station sharing the
+// folder name the device and not a file, whatever the system that stores them.
+QString nameProblem(const QString &name);
+inline bool isSafeName(const QString &name)
+{
+    return nameProblem(name).isEmpty();
+}
 
 // The path the history views and the report read for the names, or the empty text
 // (which names no file) for a name that isSafeName refuses.
@@ -24,7 +32,8 @@ QString historyFilePath(const QString &dataDir, const QString &first, const QStr
 // What the readers show when a person has no PersonFile.
 QString noRecordMessage();
 
-// first + " " + last, the name in the header and in the file name.
+// first + " " + last without blanks around either, the name in the header and in the
+// file name.
 QString personName(const QString &first, const QString &last);
 
 // "  männlich" or "  weiblich".

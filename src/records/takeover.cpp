@@ -33,15 +33,16 @@ bool plainNonNegative(const QString &text)
 
 QString takeOverRefusal(const TakeOverEntries &e)
 {
-    if (e.first.isEmpty())
+    if (e.first.trimmed().isEmpty())
         return QStringLiteral("Bitte den Vornamen eingeben.");
-    if (e.last.isEmpty())
+    if (e.last.trimmed().isEmpty())
         return QStringLiteral("Bitte den Nachnamen eingeben.");
     if (e.age.isEmpty())
         return QStringLiteral("Bitte das Alter eingeben.");
-    if (!isSafeName(e.first) || !isSafeName(e.last))
-        return QStringLiteral(
-            "Der Name enthält ein Zeichen, das in keinem Dateinamen stehen darf.");
+    for (const QString *name : {&e.first, &e.last}) {
+        if (const QString problem = nameProblem(*name); !problem.isEmpty())
+            return QStringLiteral("Der Name %1.").arg(problem);
+    }
     for (const QString *text : {&e.age, &e.date, &e.weight, &e.height}) {
         if (hasControlCharacter(*text))
             return QStringLiteral("Ein Feld enthält ein Steuerzeichen, z. B. einen Zeilenumbruch.");

@@ -18,8 +18,8 @@ inline const QString takeOverRefused =
     QStringLiteral("Daten nicht übernommen! Bitte Eingaben überprüfen!");
 
 // Why a take-over may not store these entries, as one short German line for the
-// operator; the empty text when it may. Refused are: an empty first name, last name or
-// age; a name a file name cannot carry or Windows-1252 cannot encode; a control
+// operator; the empty text when it may. Refused are: an empty or blank first name, last
+// name, or an empty age; a name that nameProblem refuses; a control
 // character (CR, LF, TAB, ...) in any text that goes into the file; an age that is not
 // a number of at least 0 in plain form ("1E1" would spoil the header); no scale
 // reading yet, or one from a line that has been lost; a weight of zero within the

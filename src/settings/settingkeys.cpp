@@ -3,6 +3,7 @@
 #include "supportlog/logfile.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <array>
 
@@ -61,6 +62,18 @@ QString gdtId(const QString &value)
     return {};
 }
 
+// The log is opened only later; a folder at its path is told here, with the key and
+// where it was set, and the next value applies.
+QString logFileProblem(const QString &value)
+{
+    if (const QString problem = absoluteDirectoryOrEmpty(value);
+        !problem.isEmpty() || value.isEmpty())
+        return problem;
+    if (QFileInfo(value).isDir())
+        return QStringLiteral("%1 ist ein Verzeichnis").arg(quotedForMessage(value));
+    return {};
+}
+
 QString adultRatingsDefault()
 {
     return QStringLiteral("adult");
@@ -95,7 +108,7 @@ const std::array<SettingKey, 9> keys{{
      &StationSettings::gdtPracticeId},
     {"ratings/children", nullptr, nullptr, nullptr, false, &adultRatingsDefault, &childRatingsWord,
      &StationSettings::childRatings},
-    {"logFile", nullptr, nullptr, nullptr, true, &defaultLogFile, &absoluteDirectoryOrEmpty,
+    {"logFile", nullptr, nullptr, nullptr, true, &defaultLogFile, &logFileProblem,
      &StationSettings::logFile},
     {"gdt/answerDirectory", nullptr, nullptr, nullptr, true, &noDefault, &absoluteDirectoryOrEmpty,
      &StationSettings::gdtAnswerDirectory},

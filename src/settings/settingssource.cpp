@@ -65,12 +65,18 @@ SettingsSource readSettingsSource(QSettings &store)
 
 SettingsSource readSettingsFile(const QString &path)
 {
-    if (QFileInfo(path).size() > maxSettingsFileBytes) {
+    // What the INI reader would wait on for good (a FIFO) or read without end (a
+    // device) is refused by what the name leads to, before anything opens it.
+    const QFileInfo info(path);
+    const QString refusal =
+        info.exists() && !info.isFile()      ? QStringLiteral("sind keine gewöhnliche Datei")
+        : info.size() > maxSettingsFileBytes ? QStringLiteral("sind größer als 1 MiB")
+                                             : QString();
+    if (!refusal.isEmpty()) {
         SettingsSource source;
         source.name = path;
-        source.problem = QStringLiteral("Die Einstellungen in %1 sind größer als 1 MiB; sie "
-                                        "werden nicht beachtet.")
-                             .arg(path);
+        source.problem = QStringLiteral("Die Einstellungen in %1 %2; sie werden nicht beachtet.")
+                             .arg(path, refusal);
         return source;
     }
     QSettings store(path, QSettings::IniFormat);

@@ -34,8 +34,9 @@ SettingsSource readSettingsSource(QSettings &store);
 // and reading a huge one would hold up the start.
 constexpr qint64 maxSettingsFileBytes = 1024 * 1024;
 
-// Reads a settings file in INI format, after checking its size. A missing file is an
-// empty source.
+// Reads a settings file in INI format, after checking its size and that it is a
+// regular file (a FIFO would hold up the start for good). A missing file is an empty
+// source.
 SettingsSource readSettingsFile(const QString &path);
 
 // The user's and the system-wide store of this program, in this order: on Linux

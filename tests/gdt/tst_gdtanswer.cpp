@@ -1,5 +1,6 @@
 #include "gdt/age.h"
 #include "gdt/gdtanswer.h"
+#include "records/childbmi.h"
 
 #include <QTest>
 
@@ -13,6 +14,8 @@ private Q_SLOTS:
     void writesEveryFieldInOrder();
     void countsAgeInWholeYears_data();
     void countsAgeInWholeYears();
+    void percentileInWindowAndAnswer_data();
+    void percentileInWindowAndAnswer();
 };
 
 // The answer to a request for Anna; receiver and sender IDs of the request as given.
@@ -87,7 +90,7 @@ void TestGdtAnswer::writesEveryFieldInOrder_data()
     GdtAnswer child = anna();
     child.bmiPercentile = 36.24;
     const Fields percentile{
-        {"8410", "BMIPERZ"}, {"8411", "BMI-Perzentile"}, {"8420", "36.2"}, {"8421", "%"}};
+        {"8410", "BMIPERZ"}, {"8411", "BMI-Perzentile"}, {"8420", "36"}, {"8421", "%"}};
     QTest::newRow("a child's percentile as a fourth test")
         << child << annaFields("175.0", "72.5", "23.7", percentile + findings) << QString()
         << "EDV1"
@@ -157,6 +160,31 @@ void TestGdtAnswer::countsAgeInWholeYears()
     QFETCH(int, age);
     QCOMPARE(ageInYears(birth, today).value_or(-1), age);
     QCOMPARE(std::floor(exactAgeInYears(birth, today).value_or(-1)), age);
+}
+
+// The window's text beside the answer's: clamps, and the class limits 3, 10, 90, 97 and
+// 99.5 each met exactly, and just short of or past where a shown value would meet it.
+void TestGdtAnswer::percentileInWindowAndAnswer_data()
+{
+    QTest::addColumn<QStringList>("row"); // percentile, window, answer
+    for (const char *row :
+         {"0.0999|< 0,1|<0.1", "0.1|0,1|0.1",         "0.96|1,0|1.0",      "2.49|2|2",
+          "2.5|2,5|2.5",       "2.99|2,99|2.99",      "2.999|2,99|2.99",   "3|3|3",
+          "3.01|3,01|3.01",    "3.49|3,5|3.5",        "3.5|4|4",           "9.6|9,6|9.6",
+          "10|10|10",          "10.5|11|11",          "89.49|89|89",       "89.5|89,5|89.5",
+          "90|90|90",          "90.004|90,01|90.01",  "96.96|96,96|96.96", "97|97|97",
+          "97.5|98|98",        "99.46|99,46|99.46",   "99.5|99,5|99.5",    "99.549|99,55|99.55",
+          "99.9|99,9|99.9",    "99.9001|> 99,9|>99.9"})
+        QTest::newRow(row) << QString::fromLatin1(row).split(QLatin1Char('|'));
+}
+
+void TestGdtAnswer::percentileInWindowAndAnswer()
+{
+    QFETCH(QStringList, row);
+    const double percentile = row.takeFirst().toDouble();
+    QCOMPARE(QStringList(
+                 {percentileText(percentile, QLocale(QLocale::German)), gdtPercentile(percentile)}),
+             row);
 }
 
 QTEST_GUILESS_MAIN(TestGdtAnswer)

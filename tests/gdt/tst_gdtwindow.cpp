@@ -145,6 +145,8 @@ private Q_SLOTS:
         row("name outside Windows-1252",
             with([](GdtRequest &r) { r.lastName = QStringLiteral("Σigma"); }), before, refused,
             "Der Name „Anna Σigma“");
+        row("Windows device name", with([](GdtRequest &r) { r.lastName = "Con.txt"; }), before,
+            refused, "Der Name „Anna Con.txt“ ist unter Windows ein Gerätename");
         row("bad byte in a name: moved aside", "01380006302\r\n0143101K\tm\r\n", before,
             "Die GDT-Anfrage „%1“ ist fehlerhaft und wird nicht übernommen. Sie liegt jetzt als "
             "„BMI1EDV1.GDT.fehlerhaft“ im GDT-Verzeichnis.",

@@ -61,13 +61,13 @@ private Q_SLOTS:
         QTest::addColumn<int>("ratingClass"); // -1: adult rules
         QTest::addColumn<QString>("shown");
         const ChildRatings on = ChildRatings::Percentiles;
-        QTest::newRow("below P3") << 2.99 << 2.0 << false << on << 0 << "3";
-        QTest::newRow("above P3") << 3.01 << 5.25 << true << on << 1 << "3";
-        QTest::newRow("below P10") << 9.99 << 14.99 << false << on << 1 << "10";
-        QTest::newRow("above P10") << 10.01 << 8.5 << true << on << 2 << "10";
-        QTest::newRow("below P90") << 89.99 << 6.5 << false << on << 2 << "90";
-        QTest::newRow("above P90") << 90.01 << 11.5 << true << on << 3 << "90";
-        QTest::newRow("far above") << 99.999 << 4.5 << false << on << 5 << "99,9";
+        QTest::newRow("below P3") << 2.99 << 2.0 << false << on << 0 << "2,99";
+        QTest::newRow("above P3") << 3.01 << 5.25 << true << on << 1 << "3,01";
+        QTest::newRow("below P10") << 9.99 << 14.99 << false << on << 1 << "9,99";
+        QTest::newRow("above P10") << 10.01 << 8.5 << true << on << 2 << "10,01";
+        QTest::newRow("below P90") << 89.99 << 6.5 << false << on << 2 << "89,99";
+        QTest::newRow("above P90") << 90.01 << 11.5 << true << on << 3 << "90,01";
+        QTest::newRow("far above") << 99.999 << 4.5 << false << on << 5 << "> 99,9";
         QTest::newRow("typed 15") << 50.0 << ageOfTypedYears(15) << true << on << -1 << "";
         QTest::newRow("adult rules set") << 50.0 << 6.5 << false << ChildRatings::Adult << -1 << "";
     }

@@ -54,9 +54,9 @@ void TestPersonFile::pathJoinsTheNamesUntouched_data()
     QTest::newRow("plain") << "Anna"
                            << "Beispiel"
                            << "Anna Beispiel.txt";
-    QTest::newRow("blank behind first name") << "Anna "
-                                             << "Beispiel"
-                                             << "Anna  Beispiel.txt";
+    QTest::newRow("blanks around names dropped") << " Anna "
+                                                 << "Beispiel "
+                                                 << "Anna Beispiel.txt";
     QTest::newRow("case kept") << "anna"
                                << "BEISPIEL"
                                << "anna BEISPIEL.txt";
@@ -83,7 +83,12 @@ void TestPersonFile::safeNames_data()
     QTest::newRow("plain") << "Anna" << true;
     QTest::newRow("umlauts and sharp s") << QStringLiteral("Jürgen Groß") << true;
     QTest::newRow("hyphen, apostrophe, dot") << "O'Neil-Smith Jr." << true;
-    QTest::newRow("blank only") << " " << true;
+    QTest::newRow("blank only") << " " << false;
+    for (const char *device :
+         {"NUL", "nul.txt", "Con .tar.gz", " PRN ", "aux", "COM0", "COM9", "LPT1", "LPT\u00b9"})
+        QTest::newRow(device) << QString::fromUtf8(device) << false;
+    for (const char *name : {"NULL", "CONI", "AUX-Meier", "COM10", "LPT", "Nu.l"})
+        QTest::newRow(name) << QString::fromUtf8(name) << true;
     QTest::newRow("euro sign") << QStringLiteral("€") << true;
     QTest::newRow("backslash") << "..\\x" << false;
     QTest::newRow("slash") << "../x" << false;

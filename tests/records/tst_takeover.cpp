@@ -77,7 +77,7 @@ private Q_SLOTS:
     void bmiTextAndAssessment();
     void refusedEntriesChangeNothing_data();
     void refusedEntriesChangeNothing();
-    void blankNamesPass();
+    void namesAreTrimmed();
     void onlyTheFinalRatingFileIsRead();
     void childRatedByPercentileWhenSet_data();
     void childRatedByPercentileWhenSet();
@@ -222,6 +222,11 @@ void TestTakeOver::refusedEntriesChangeNothing_data()
         [](Entries &e) { e.first = e.last = e.age = QString(); });
     row("first name empty", "Bitte den Vornamen eingeben.", [](Entries &e) { e.first.clear(); });
     row("last name empty", "Bitte den Nachnamen eingeben.", [](Entries &e) { e.last.clear(); });
+    row("first name of blanks", "Bitte den Vornamen eingeben.", [](Entries &e) { e.first = "  "; });
+    row("last name a Windows device",
+        "Der Name ist unter Windows ein Gerätename (wie CON, NUL, "
+        "COM1) und kann keine Datei benennen.",
+        [](Entries &e) { e.last = "nul"; });
     row("age empty", "Bitte das Alter eingeben.", [](Entries &e) { e.age.clear(); });
     row("slash in first name", noName, [](Entries &e) { e.first = QStringLiteral("../Anna"); });
     row("backslash in last name", noName,
@@ -289,19 +294,18 @@ void TestTakeOver::refusedEntriesChangeNothing()
     QCOMPARE(f.listItems(), QStringList{QStringLiteral("vorher")});
 }
 
-void TestTakeOver::blankNamesPass()
+void TestTakeOver::namesAreTrimmed()
 {
     WindowFixture f;
     writeRatingFiles(f.dir.path());
     f.create();
     Entries e;
-    e.first = QStringLiteral("Anna ");
-    e.last = QStringLiteral(" ");
+    e.first = QStringLiteral(" Anna ");
+    e.last = QStringLiteral("Beispiel\u00a0 ");
     enter(f, e);
     f.button("Command2")->click();
     QCOMPARE(f.messages.shown, QStringList{});
-    QVERIFY(readBytes(f.filePath(QStringLiteral("Anna   .txt")))
-                .startsWith("Anna     weiblich 34Jahre\r\n"));
+    QCOMPARE(readBytes(f.filePath(QStringLiteral("Anna Beispiel.txt"))), annaFile);
 }
 
 void TestTakeOver::onlyTheFinalRatingFileIsRead()

@@ -1,10 +1,15 @@
 #include "filebytes.h"
 #include "settings/settingsmerge.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -161,6 +166,12 @@ private Q_SLOTS:
             << "system"
             << "user"
             << "„Perzentile“ ist weder „percentiles“ noch „adult“";
+        const QString folder = QDir::cleanPath(QDir::tempPath());
+        QTest::newRow("log file a folder")
+            << "logFile" << none << folder << "/var/log/t.log"
+            << "/var/log/t.log"
+            << "system"
+            << "user" << QStringLiteral("„%1“ ist ein Verzeichnis").arg(folder);
     }
     void precedence()
     {
@@ -250,6 +261,22 @@ private Q_SLOTS:
         QVERIFY2(text.contains(message) && text.contains(path), qPrintable(text));
         QVERIFY2(text.size() < 400, qPrintable(text));
         QCOMPARE(printableText(text), text);
+    }
+
+    // A settings file that is a folder, or a FIFO that would hold up the start for good.
+    void whatIsNoRegularFileIsRefused()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir("folder"));
+#ifdef Q_OS_UNIX
+        QVERIFY(::mkfifo(QFile::encodeName(dir.filePath("fifo")), 0600) == 0);
+#endif
+        for (const QString &name :
+             QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot))
+            QCOMPARE(readSettingsFile(dir.filePath(name)).problem,
+                     QStringLiteral("Die Einstellungen in %1 sind keine gewöhnliche Datei; sie "
+                                    "werden nicht beachtet.")
+                         .arg(dir.filePath(name)));
     }
 
     void unknownKeysAreReported()

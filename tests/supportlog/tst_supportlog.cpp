@@ -1,6 +1,7 @@
 #include "app/loggedmessageboxes.h"
 #include "common/failure.h"
 #include "common/logcategories.h"
+#include "common/systemerror.h"
 #include "fedline.h"
 #include "filebytes.h"
 #include "gdt/gdtexchange.h"
@@ -10,7 +11,14 @@
 #include "supportlog/supportlog.h"
 #include "windowfixture.h"
 
+#include <QLockFile>
+#include <QProcess>
 #include <QRegularExpression>
+
+#include <cerrno>
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 using Event = std::function<void(WindowFixture &)>;
 Q_DECLARE_METATYPE(Event)
@@ -36,7 +44,9 @@ private Q_SLOTS:
     void writesALineAnEvent_data();
     void writesALineAnEvent();
     void rotatesAtOneMebibyte();
+    void goesOnWithoutAnUnwritableLog_data();
     void goesOnWithoutAnUnwritableLog();
+    void stationsSharingALogLoseNoLine();
 };
 
 void TestSupportLog::writesALineAnEvent_data()
@@ -145,18 +155,89 @@ void TestSupportLog::rotatesAtOneMebibyte()
 #endif
 }
 
+// What lies at the log's path is refused, and stays as it was; nothing waits on a FIFO.
+void TestSupportLog::goesOnWithoutAnUnwritableLog_data()
+{
+    QTest::addColumn<QString>("name");  // in the temporary folder
+    QTest::addColumn<QString>("cause"); // in the one complaint; empty: any
+    QTest::newRow("in a file") << "file/tessarine.log"
+                               << (QDir::separator() == u'/' ? systemCause(ENOTDIR) : QString());
+#ifdef Q_OS_UNIX
+    const char *link = "es ist eine Verknüpfung, der nicht gefolgt wird";
+    QTest::newRow("a folder") << "folder" << systemCause(EISDIR);
+    QTest::newRow("a link to a file") << "link" << QString::fromUtf8(link);
+    QTest::newRow("a dangling link") << "dangling" << QString::fromUtf8(link);
+    QTest::newRow("a FIFO") << "fifo"
+                            << "es ist keine gewöhnliche Datei";
+#endif
+#ifdef Q_OS_LINUX
+    // The system's cause for the folder it does not create, not a missing file.
+    const int notCreated = ::mkdir("/sys/tessarine-test", 0700) == 0 ? 0 : errno;
+    QTest::newRow("in a folder not created")
+        << "/sys/tessarine-test/t.log" << systemCause(notCreated);
+#endif
+}
+
 void TestSupportLog::goesOnWithoutAnUnwritableLog()
 {
+    QFETCH(QString, name);
+    QFETCH(QString, cause);
     QTemporaryDir dir;
     writeBytes(dir.filePath(QStringLiteral("file")), "not a folder");
+    QVERIFY(QDir(dir.path()).mkdir("folder"));
+#ifdef Q_OS_UNIX
+    QVERIFY(makeSymbolicLink(dir.filePath("file"), dir.filePath("link")) &&
+            makeSymbolicLink(dir.filePath("none"), dir.filePath("dangling")) &&
+            ::mkfifo(QFile::encodeName(dir.filePath("fifo")), 0600) == 0);
+#endif
     QStringList complaints;
-    const SupportLog log(dir.filePath(QStringLiteral("file/tessarine.log")),
-                         [&complaints](const QString &text) { complaints << text; });
+    const QString path = QDir(dir.path()).filePath(name); // or name when absolute
+    const SupportLog log(path, [&complaints](const QString &text) { complaints << text; });
     qCInfo(logApp) << "one";
     qCInfo(logApp) << "two";
     QVERIFY(!log.isWriting());
     QCOMPARE(complaints.size(), 1);
-    QVERIFY(complaints.at(0).contains(QDir::toNativeSeparators(dir.filePath("file"))));
+    QVERIFY2(complaints.at(0).contains(QDir::toNativeSeparators(path)) &&
+                 complaints.at(0).contains("(" + cause),
+             qPrintable(complaints.at(0)));
+    QCOMPARE(readBytes(dir.filePath("file")), "not a folder");
+    QVERIFY(!QFile::exists(dir.filePath("none")));
+}
+
+// Two stations, two processes, one log: a line of one after the other rotated goes
+// into the file at the path, not into one that four more rotations drop; and one
+// waiting for the other's rotation to end does not rotate again.
+void TestSupportLog::stationsSharingALogLoseNoLine()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("tessarine.log"));
+    QProcess a;
+    QProcess b;
+    const auto sent = [](QProcess &station, const QByteArray &command) {
+        station.write(command + '\n');
+        return station.waitForReadyRead(60000) &&
+               station.readLine().trimmed() == "ok"; // CR LF on Windows
+    };
+    for (QProcess *station : {&a, &b})
+        station->start(LOG_STATION, {path});
+    // A's lines of 10 kB fill a file to 104 lines and leave room for one of B's: B1
+    // comes after one rotation, four more follow.
+    QVERIFY(sent(b, "B0 1 180") && sent(a, "A0 105 10000") && sent(b, "B1 1 180") &&
+            sent(a, "A1 420 10000"));
+    QByteArray kept;
+    for (const QString &file : {path, path + ".1", path + ".2", path + ".3", path + ".4"})
+        kept += readBytes(file);
+    QVERIFY(kept.contains("\nB1 0 x"));
+    QLockFile rotating(path + ".lock");
+    QVERIFY(rotating.lock());
+    b.write("B2 1 1048576\n"); // a line that needs a rotation
+    QVERIFY(!b.waitForReadyRead(500) && QFile::rename(path, path + ".x"));
+    rotating.unlock();
+    QVERIFY(b.waitForReadyRead(60000) && readBytes(path).startsWith("B2 0 x"));
+    for (QProcess *station : {&a, &b}) {
+        station->closeWriteChannel();
+        QVERIFY(station->waitForFinished(60000) && station->exitCode() == 0);
+    }
 }
 
 QTEST_MAIN(TestSupportLog)
