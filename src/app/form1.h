@@ -70,6 +70,10 @@ public:
 
     const ChartSurface &surface() const { return m_surface; }
 
+    // Sex and date as a new station starts; also the first thing Form_Load does. Done
+    // before the window shows, so that it never shows without them.
+    void writeStartState();
+
     // Runs a handler; an error abandons it and is shown in one message box.
     void guard(const std::function<void()> &handler);
 

@@ -24,10 +24,15 @@ QString shortDateText(const QDate &date, const QLocale &locale)
 
 } // namespace
 
-void Form1::Form_Load()
+void Form1::writeStartState()
 {
     Option1->setChecked(true);
     writeDate(m_services.clock->today());
+}
+
+void Form1::Form_Load()
+{
+    writeStartState();
     // After the defaults above, so that they do not overwrite a request waiting since
     // before the start; before the port, whose failure ends this handler.
     if (m_services.gdt) {

@@ -212,6 +212,7 @@ int main(int argc, char *argv[])
     Form1 window(services);
     boxes.setParent(&window);
     centreOnScreen(window);
+    window.writeStartState(); // the port and the exchange directory wait until it shows
     window.show();
     // Start-up messages open once the window is on the screen, so that they centre
     // over it and not over where the window system had yet to place it.

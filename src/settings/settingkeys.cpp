@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QUrl>
 
 #include <array>
 
@@ -106,7 +108,78 @@ QString answerNamesWord(const QString &value)
     return QStringLiteral("%1 ist weder „fixed“ noch „numbered“").arg(quotedForMessage(value));
 }
 
-const std::array<SettingKey, 10> keys{{
+QString hl7PortDefault()
+{
+    return QStringLiteral("2575");
+}
+
+QString loopbackDefault()
+{
+    return QStringLiteral("127.0.0.1");
+}
+
+QString falseDefault()
+{
+    return QStringLiteral("false");
+}
+
+QString tcpPort(const QString &value)
+{
+    bool ok = false;
+    const uint port = value.toUInt(&ok);
+    if (!ok || port < 1 || port > 65535 || value != QString::number(port))
+        return QStringLiteral("%1 ist kein TCP-Port (1 bis 65535)").arg(quotedForMessage(value));
+    return {};
+}
+
+QString tcpPortOrEmpty(const QString &value)
+{
+    return value.isEmpty() ? QString() : tcpPort(value);
+}
+
+QString trueOrFalse(const QString &value)
+{
+    if (value == u"true" || value == u"false")
+        return {};
+    return QStringLiteral("%1 ist weder „true“ noch „false“").arg(quotedForMessage(value));
+}
+
+// Checked here with Qt Core only: an IPv4 address in dotted form, or an IPv6 address.
+QString ipAddress(const QString &value)
+{
+    static const QRegularExpression ipv4(
+        QStringLiteral("^(\\d{1,3})\\.(\\d{1,3})\\.(\\d{1,3})\\.(\\d{1,3})$"));
+    static const QRegularExpression ipv6(
+        QStringLiteral("^[0-9A-Fa-f]*:[0-9A-Fa-f:.]*:[0-9A-Fa-f.]*$"));
+    const QRegularExpressionMatch v4 = ipv4.match(value);
+    bool valid = ipv6.match(value).hasMatch();
+    if (v4.hasMatch())
+        valid = v4.captured(1).toInt() < 256 && v4.captured(2).toInt() < 256 &&
+                v4.captured(3).toInt() < 256 && v4.captured(4).toInt() < 256;
+    if (!valid)
+        return QStringLiteral("%1 ist keine IP-Adresse").arg(quotedForMessage(value));
+    return {};
+}
+
+QString httpUrlOrEmpty(const QString &value)
+{
+    const QUrl url(value, QUrl::StrictMode);
+    if (value.isEmpty() || (url.isValid() && !url.host().isEmpty() &&
+                            (url.scheme() == u"http" || url.scheme() == u"https")))
+        return {};
+    return QStringLiteral("%1 ist keine http- oder https-Adresse").arg(quotedForMessage(value));
+}
+
+// Texts that go into HL7 fields and FHIR searches: no control characters.
+QString printable(const QString &value)
+{
+    for (const QChar c : value)
+        if (!c.isPrint())
+            return QStringLiteral("%1 enthält ein Steuerzeichen").arg(quotedForMessage(value));
+    return {};
+}
+
+const std::array<SettingKey, 23> keys{{
     {"port", "port", "DEVICE", "Serielle Schnittstelle der Waage (Vorgabe: %1).", false,
      &defaultPort, &notEmpty, &StationSettings::port},
     {"dataDir", "data-dir", "DIR", "Verzeichnis der Verlaufs- und Bewertungsdateien (Vorgabe: %1).",
@@ -128,6 +201,32 @@ const std::array<SettingKey, 10> keys{{
      &StationSettings::gdtCharset},
     {"gdt/answerNames", nullptr, nullptr, nullptr, false, &fixedAnswerNames, &answerNamesWord,
      &StationSettings::gdtAnswerNames},
+    {"hl7/host", nullptr, nullptr, nullptr, false, &noDefault, &printable,
+     &StationSettings::hl7Host},
+    {"hl7/port", nullptr, nullptr, nullptr, false, &hl7PortDefault, &tcpPort,
+     &StationSettings::hl7Port},
+    {"hl7/facility", nullptr, nullptr, nullptr, false, &noDefault, &printable,
+     &StationSettings::hl7Facility},
+    {"hl7/receivingApplication", nullptr, nullptr, nullptr, false, &noDefault, &printable,
+     &StationSettings::hl7ReceivingApplication},
+    {"hl7/receivingFacility", nullptr, nullptr, nullptr, false, &noDefault, &printable,
+     &StationSettings::hl7ReceivingFacility},
+    {"hl7/assigningAuthority", nullptr, nullptr, nullptr, false, &noDefault, &printable,
+     &StationSettings::hl7AssigningAuthority},
+    {"hl7/tls", nullptr, nullptr, nullptr, false, &falseDefault, &trueOrFalse,
+     &StationSettings::hl7Tls},
+    {"hl7/caFile", nullptr, nullptr, nullptr, true, &noDefault, &absoluteDirectoryOrEmpty,
+     &StationSettings::hl7CaFile},
+    {"hl7/listenPort", nullptr, nullptr, nullptr, false, &noDefault, &tcpPortOrEmpty,
+     &StationSettings::hl7ListenPort},
+    {"hl7/listenAddress", nullptr, nullptr, nullptr, false, &loopbackDefault, &ipAddress,
+     &StationSettings::hl7ListenAddress},
+    {"fhir/baseUrl", nullptr, nullptr, nullptr, false, &noDefault, &httpUrlOrEmpty,
+     &StationSettings::fhirBaseUrl},
+    {"fhir/patientIdentifierSystem", nullptr, nullptr, nullptr, false, &noDefault, &printable,
+     &StationSettings::fhirPatientIdentifierSystem},
+    {"fhir/token", nullptr, nullptr, nullptr, false, &noDefault, &printable,
+     &StationSettings::fhirToken},
 }};
 
 } // namespace

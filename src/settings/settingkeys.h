@@ -18,6 +18,19 @@ struct StationSettings
     QString gdtAnswerNames;     // "fixed": always <practice><station>.GDT; "numbered": .001 on
     QString childRatings;       // "percentiles": children by BMI percentile; "adult": adult rules
     QString logFile;            // the support log; empty: none
+    QString hl7Host;            // where HL7 results go; empty: no HL7 results
+    QString hl7Port;            // its TCP port
+    QString hl7Facility;        // MSH-4: this station's place
+    QString hl7ReceivingApplication; // MSH-5
+    QString hl7ReceivingFacility;    // MSH-6
+    QString hl7AssigningAuthority;   // PID-3.4 of identifiers that name none
+    QString hl7Tls;                  // "true": results over TLS
+    QString hl7CaFile;               // certificates the peer's must chain to; empty: the system's
+    QString hl7ListenPort;           // where HL7 orders come in; empty: none
+    QString hl7ListenAddress;        // the address listened on
+    QString fhirBaseUrl;             // where FHIR transactions are POSTed; empty: no FHIR results
+    QString fhirPatientIdentifierSystem; // the system of the patient identifiers
+    QString fhirToken;                   // bearer token; only from a file no one else can read
 };
 
 // One setting. Adding a setting is adding a field above and a row to settingKeys().

@@ -80,5 +80,13 @@ SettingsSource readSettingsFile(const QString &path)
         return source;
     }
     QSettings store(path, QSettings::IniFormat);
-    return readSettingsSource(store);
+    SettingsSource source = readSettingsSource(store);
+    // A bearer token opens the hospital's records: taken only from a file that no one
+    // else may read.
+    const auto token = source.values.find(QStringLiteral("fhir/token"));
+    if (token != source.values.end() && token->problem.isEmpty() && readableByOthers(path))
+        token->problem = QStringLiteral("der Zugangsschlüssel steht in einer Datei, die andere "
+                                        "lesen können (chmod 600 %1)")
+                             .arg(path);
+    return source;
 }

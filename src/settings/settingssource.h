@@ -36,8 +36,12 @@ constexpr qint64 maxSettingsFileBytes = 1024 * 1024;
 
 // Reads a settings file in INI format, after checking its size and that it is a
 // regular file (a FIFO would hold up the start for good). A missing file is an empty
-// source.
+// source. A bearer token (fhir/token) in a file that readableByOthers is refused.
 SettingsSource readSettingsFile(const QString &path);
+
+// Whether the file's mode lets group or others read it; false on Windows, where the
+// stores are registry keys and the hospital links are not built.
+bool readableByOthers(const QString &path);
 
 // The user's and the system-wide store of this program, in this order: on Linux
 // ~/.config/Tessarine/tessarine.conf and /etc/xdg/Tessarine/tessarine.conf (moved

@@ -1,5 +1,6 @@
 #include "settingssource.h"
 
+#include <QFileInfo>
 #include <QSettings>
 
 namespace {
@@ -28,4 +29,9 @@ QList<SettingsSource> readStationStores()
     for (const QSettings::Scope scope : {QSettings::UserScope, QSettings::SystemScope})
         sources << readSettingsFile(storeFile(scope));
     return sources;
+}
+
+bool readableByOthers(const QString &path)
+{
+    return QFileInfo(path).permissions() & (QFile::ReadGroup | QFile::ReadOther);
 }

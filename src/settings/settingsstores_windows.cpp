@@ -13,3 +13,8 @@ QList<SettingsSource> readStationStores()
     }
     return sources;
 }
+
+bool readableByOthers(const QString &)
+{
+    return false;
+}

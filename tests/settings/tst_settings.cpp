@@ -29,8 +29,7 @@ SettingsSource storeWith(const QString &path, const QString &key, const QString 
         file.write("; written by the test\n" + line.toUtf8());
     }
     file.close();
-    QSettings store(path, QSettings::IniFormat);
-    return readSettingsSource(store);
+    return readSettingsFile(path);
 }
 
 } // namespace
@@ -131,6 +130,30 @@ private Q_SLOTS:
                                                    << "command line"
                                                    << ""
                                                    << "";
+        QTest::newRow("hl7 port at the bound") << "hl7/port" << none << "65535" << none << "65535"
+                                               << "user"
+                                               << ""
+                                               << "";
+        QTest::newRow("hl7 port one past") << "hl7/port" << none << "65536" << none << "2575"
+                                           << "default"
+                                           << "user"
+                                           << "„65536“ ist kein TCP-Port";
+        QTest::newRow("listen address at the bound")
+            << "hl7/listenAddress" << none << none << "10.0.0.255"
+            << "10.0.0.255"
+            << "system"
+            << ""
+            << "";
+        QTest::newRow("listen address one past")
+            << "hl7/listenAddress" << none << "10.0.0.256" << none << "127.0.0.1"
+            << "default"
+            << "user"
+            << "keine IP-Adresse";
+        QTest::newRow("fhir base url not http")
+            << "fhir/baseUrl" << none << "ftp://his/fhir" << none << ""
+            << "default"
+            << "user"
+            << "keine http- oder https-Adresse";
         QTest::newRow("station id default") << station << none << none << none << "BMI1"
                                             << "default"
                                             << ""
@@ -266,6 +289,30 @@ private Q_SLOTS:
         QVERIFY2(text.contains(message) && text.contains(path), qPrintable(text));
         QVERIFY2(text.size() < 400, qPrintable(text));
         QCOMPARE(printableText(text), text);
+    }
+
+    // A bearer token is taken only from a file that neither group nor others may read.
+    void tokenOnlyFromAPrivateFile_data()
+    {
+        QTest::addColumn<int>("permissions");
+        QTest::addColumn<QString>("token");
+        QTest::newRow("owner only") << int(QFile::ReadOwner | QFile::WriteOwner) << "geheim";
+        QTest::newRow("group") << int(QFile::ReadOwner | QFile::ReadGroup) << "";
+        QTest::newRow("others") << int(QFile::ReadOwner | QFile::ReadOther) << "";
+    }
+    void tokenOnlyFromAPrivateFile()
+    {
+        QFETCH(int, permissions);
+#ifdef Q_OS_WIN
+        QSKIP("Windows has no FHIR link (no Qt Network), and no file modes");
+#endif
+        QTemporaryDir dir;
+        storeWith(dir.filePath("user.conf"), QStringLiteral("fhir/token"),
+                  QStringLiteral("geheim"));
+        QFile::setPermissions(dir.filePath("user.conf"), QFile::Permissions(permissions));
+        const MergedSettings merged = mergeSettings({readSettingsFile(dir.filePath("user.conf"))});
+        QTEST(merged.values.fhirToken, "token");
+        QCOMPARE(merged.messages.size(), merged.values.fhirToken.isEmpty() ? 1 : 0);
     }
 
     // A settings file that is a folder, or a FIFO that would hold up the start for good.

@@ -1,0 +1,28 @@
+// HL7 v2 peers over MLLP on 127.0.0.1 for the link tests (node-hl7-server / -client).
+// node hl7peer.js receive PORT ANSWER DIR: takes messages, stores each as DIR/<n>.hl7 as
+//   received, answers with an ACK of code ANSWER (AA, AE) or never ("none"); prints "ready".
+// node hl7peer.js send PORT FILE: sends the message in FILE and prints the ACK's segments.
+const fs = require('node:fs');
+const path = require('node:path');
+const { Server } = require('node-hl7-server');
+const { Client, Message } = require('node-hl7-client');
+
+const [mode, port, arg, dir] = process.argv.slice(2);
+if (mode === 'receive') {
+  let raw = '';
+  let count = 0;
+  const inbound = new Server({ bindAddress: '127.0.0.1' }).createInbound({ port: Number(port) }, async (req, res) => {
+    fs.writeFileSync(path.join(dir, `${++count}.hl7`), raw);
+    if (arg !== 'none') await res.sendResponse(arg);
+  });
+  inbound.on('data.raw', (text) => { raw = text; });
+  inbound.on('listen', () => console.log('ready'));
+} else {
+  const client = new Client({ host: '127.0.0.1' });
+  const outbound = client.createConnection({ port: Number(port), waitAck: true }, async (res) => {
+    console.log(res.getMessage().toString().split('\r').join('\n'));
+    process.exit(0);
+  });
+  outbound.sendMessage(new Message({ text: fs.readFileSync(arg, 'utf8') }));
+  setTimeout(() => process.exit(2), 10000);
+}
