@@ -8,7 +8,7 @@
 #include "windowstart.h"
 
 #include "common/logcategories.h"
-#include "common/statedirectory.h"
+#include "files/statedirectory.h"
 #include "gdt/gdtexchange.h"
 #include "orders/worklist.h"
 #include "outbox/outboxpump.h"

@@ -1,6 +1,6 @@
 #include "systemshutdown.h"
 
-#include "common/systemerror.h"
+#include "files/systemerror.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #include "exchangefile.h"
 
 #include "common/failure.h"
-#include "common/systemerror.h"
+#include "files/systemerror.h"
 
 #include <QDir>
 

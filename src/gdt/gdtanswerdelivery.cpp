@@ -1,8 +1,8 @@
 #include "gdtanswerdelivery.h"
 
 #include "common/failure.h"
+#include "files/atomicfile.h"
 #include "gdtfiles.h"
-#include "records/atomicfile.h"
 
 #include <QDir>
 #include <QFileInfo>

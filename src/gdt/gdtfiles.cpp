@@ -2,7 +2,7 @@
 
 #include "common/failure.h"
 #include "exchangefile.h"
-#include "records/atomicfile.h"
+#include "files/atomicfile.h"
 
 #include <QDir>
 #include <QFile>

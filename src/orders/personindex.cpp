@@ -1,6 +1,6 @@
 #include "personindex.h"
 
-#include "statefile.h"
+#include "files/statefile.h"
 
 #include <QJsonArray>
 #include <QJsonObject>

@@ -1,6 +1,6 @@
 #include "worklist.h"
 
-#include "statefile.h"
+#include "files/statefile.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,6 +1,6 @@
 #include "outbox.h"
 
-#include "orders/statefile.h"
+#include "files/statefile.h"
 
 #include <QJsonArray>
 #include <QJsonObject>

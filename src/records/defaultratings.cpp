@@ -1,7 +1,8 @@
 #include "defaultratings.h"
 
-#include "atomicfile.h"
 #include "common/failure.h"
+#include "common/logcategories.h"
+#include "files/atomicfile.h"
 #include "rating.h"
 
 #include <QDir>
@@ -53,10 +54,10 @@ QStringList installDefaultRatingFiles(const QString &dataDir)
     const QStringList dirs = defaultRatingDirs();
     const QStringList missing = installDefaultRatingFiles(dataDir, dirs);
     if (!missing.isEmpty()) {
-        qWarning("Bewertungstexte %s fehlen in %s und sind unter %s nicht zu finden.",
-                 qPrintable(missing.join(QStringLiteral(", "))),
-                 qPrintable(QDir::toNativeSeparators(dataDir)),
-                 qPrintable(dirs.join(QStringLiteral(", "))));
+        qCWarning(logRecords).noquote()
+            << QStringLiteral("Bewertungstexte %1 fehlen in %2 und sind unter %3 nicht zu finden.")
+                   .arg(missing.join(QStringLiteral(", ")), QDir::toNativeSeparators(dataDir),
+                        dirs.join(QStringLiteral(", ")));
     }
     return missing;
 }

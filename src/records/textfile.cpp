@@ -1,8 +1,8 @@
 #include "textfile.h"
 
-#include "atomicfile.h"
 #include "common/failure.h"
 #include "cp1252.h"
+#include "files/atomicfile.h"
 
 #include <QDir>
 

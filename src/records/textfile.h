@@ -1,6 +1,6 @@
 #pragma once
 
-#include "atomicfile.h" // the writing side, and fileExists()
+#include "files/atomicfile.h" // the writing side, and fileExists()
 
 #include <QByteArray>
 #include <QFile>

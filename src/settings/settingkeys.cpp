@@ -1,6 +1,6 @@
 #include "settingkeys.h"
 
-#include "supportlog/logfile.h"
+#include "files/statedirectory.h"
 
 #include <QDir>
 #include <QFileInfo>

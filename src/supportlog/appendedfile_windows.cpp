@@ -1,6 +1,6 @@
 #include "appendedfile.h"
 
-#include "common/systemerror.h"
+#include "files/systemerror.h"
 
 #include <QDir>
 

@@ -1,7 +1,5 @@
 #include "logfile.h"
 
-#include "common/statedirectory.h"
-
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
@@ -100,9 +98,4 @@ void LogFile::giveUp(const QString &cause)
     m_complain(QStringLiteral("Tessarine kann das Protokoll „%1“ nicht schreiben (%2) und "
                               "arbeitet ohne Protokoll weiter.")
                    .arg(QDir::toNativeSeparators(m_path), cause));
-}
-
-QString defaultLogFile()
-{
-    return stateDirectory() + QStringLiteral("/tessarine.log");
 }

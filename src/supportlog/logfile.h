@@ -38,8 +38,3 @@ private:
     std::unique_ptr<AppendedFile> m_file; // none once given up
     std::function<void(const QString &)> m_complain;
 };
-
-// Where the log goes unless the settings say otherwise: on Linux
-// $XDG_STATE_HOME/Tessarine/tessarine.log (~/.local/state/Tessarine), on Windows
-// %LOCALAPPDATA%\Tessarine\tessarine.log.
-QString defaultLogFile();

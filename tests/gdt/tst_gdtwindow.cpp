@@ -3,9 +3,9 @@
 #include "smallfilesystem.h"
 #include "windowfixture.h"
 
+#include "files/atomicfile.h"
 #include "gdt/gdtexchange.h"
 #include "orders/personindex.h"
-#include "records/atomicfile.h"
 #include "records/rating.h"
 #include "scale/scaleframe.h"
 #include "scale/serialportline.h"
@@ -53,6 +53,8 @@ QStringList fieldsOf(const QByteArray &bytes)
     const auto record = readGdtRecord(bytes);
     if (const auto *error = std::get_if<GdtError>(&record))
         qFatal("no record: %s", qPrintable(gdtErrorText(*error)));
+    if (const auto line = wrongLineLength(bytes))
+        qFatal("line %d: wrong length", *line);
     QStringList fields;
     for (const GdtField &field : std::get<GdtRecord>(record).fields)
         fields << QString::fromLatin1(field.id) + QLatin1Char(' ') + field.content;

@@ -3,7 +3,7 @@
 // named by its last argument appears, so that every station has tested before any
 // of them writes. Arguments: PersonFile, station name, go file.
 #include "common/failure.h"
-#include "records/atomicfile.h"
+#include "files/atomicfile.h"
 #include "records/personfile.h"
 
 #include <QCoreApplication>

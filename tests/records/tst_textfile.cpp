@@ -1,6 +1,6 @@
 #include "common/failure.h"
 #include "filebytes.h"
-#include "records/atomicfile.h"
+#include "files/atomicfile.h"
 #include "records/textfile.h"
 
 #include <QDir>

@@ -1,5 +1,5 @@
+#include "files/atomicfile.h"
 #include "recordingprinter.h"
-#include "records/atomicfile.h"
 #include "records/personfile.h"
 #include "records/textfile.h"
 #include "report/qtreportprinter.h"

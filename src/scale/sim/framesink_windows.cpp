@@ -1,6 +1,6 @@
 #include "framesink.h"
 
-#include "common/systemerror.h"
+#include "files/systemerror.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/systemerror.h" // systemCause(), the causes named here
+#include "files/systemerror.h" // systemCause(), the causes named here
 
 #include <QByteArray>
 #include <QFile>

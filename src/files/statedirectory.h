@@ -7,3 +7,7 @@
 // (~/.local/state/Tessarine), on Windows %LOCALAPPDATA%\Tessarine. Without a
 // trailing separator; it may not exist yet.
 QString stateDirectory();
+
+// Where the support log goes unless the settings say otherwise: tessarine.log in
+// stateDirectory().
+QString defaultLogFile();

@@ -2,7 +2,7 @@
 #include "atomicfile_platform.h"
 
 #include "common/failure.h"
-#include "common/systemerror.h"
+#include "files/systemerror.h"
 
 #include <QDir>
 #include <QFileInfo>

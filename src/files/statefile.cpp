@@ -1,7 +1,7 @@
 #include "statefile.h"
 
 #include "common/failure.h"
-#include "records/atomicfile.h"
+#include "files/atomicfile.h"
 
 #include <QDir>
 #include <QFile>

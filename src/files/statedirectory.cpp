@@ -1,0 +1,6 @@
+#include "statedirectory.h"
+
+QString defaultLogFile()
+{
+    return stateDirectory() + QStringLiteral("/tessarine.log");
+}
