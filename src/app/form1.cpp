@@ -4,6 +4,8 @@
 #include "common/failure.h"
 #include "fieldedit.h"
 #include "gdt/gdtexchange.h"
+#include "records/measurement.h"
+#include "scale/scalereading.h"
 #include "scale/serialline.h"
 #include "services.h"
 
@@ -90,7 +92,8 @@ Qt::BrushStyle brushStyle(FillStyle style)
 } // namespace
 
 Form1::Form1(const Form1Services &services, QWidget *parent)
-    : QWidget(parent), m_services(services), m_surface([this] { update(); })
+    : QWidget(parent), m_services(services), m_surface([this] { update(); }),
+      m_scale(makeStationScale())
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Tessarine"));

@@ -12,6 +12,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QLineEdit;
@@ -27,8 +28,11 @@ class OutboxPump;
 class Worklist;
 class MessageBoxes;
 class ReportPrinterProvider;
+class ScaleDecoder;
 class SerialLine;
 class ShutdownRequest;
+struct Measurement;
+class MeasurementSink;
 struct TakeOverEntries;
 
 // What the window needs from the outside world; main.cpp builds the real ones.
@@ -46,6 +50,8 @@ struct Form1Services
     // station's state directory.
     Worklist *worklist = nullptr;
     OutboxPump *outbox = nullptr;
+    // Where each stored take-over goes next (the answer to the practice system, ...).
+    QList<MeasurementSink *> sinks;
     QString dataDir; // history and rating files; ends without a separator
     ChildRatings children = ChildRatings::Adult; // rating, chart and report of children
     // Added to the message when the port cannot be opened at start: where the port is
@@ -108,8 +114,7 @@ private:
     void takeNextIfFree();
     void fillFromOrder(const Order &order);
     void showWhatWaits();
-    void answerGdtRequest(const TakeOverEntries &entries, bool woman, const QStringList &assessment,
-                          std::optional<double> percentile);
+    void handOver(const Measurement &measurement);
     bool isRequestedPerson(const TakeOverEntries &entries) const;
     bool isRequestedPatientsFile(const TakeOverEntries &entries, const QString &path);
     double ratingAge(const TakeOverEntries &entries) const;
@@ -149,4 +154,6 @@ private:
     bool m_typed = false;     // a person field typed since the fields were filled or taken over
     bool m_takenOver = false; // the person in the fields is taken over, nothing typed since
     QString m_waitingLogged;  // who was last logged as waiting
+    std::unique_ptr<MeasurementSink> m_gdtAnswers; // with a GDT link
+    std::unique_ptr<ScaleDecoder> m_scale;         // what the scale's frames say
 };

@@ -1,7 +1,7 @@
 #include "form1.h"
 
 #include "common/logcategories.h"
-#include "records/atomicfile.h"
+#include "files/atomicfile.h"
 #include "records/personfile.h"
 #include "services.h"
 #include "views/chartgeometry.h"
@@ -22,8 +22,6 @@ void Form1::Command1_Click()
     const BmiChart chart = bmiChart(readHistoryFile(path, maxChartRecords),
                                     QDir::toNativeSeparators(path), m_services.children);
 
-    qCDebug(logViews).noquote()
-        << QStringLiteral("Diagramm aus „%1“").arg(QDir::toNativeSeparators(path));
     Text5->setText(chart.ageText);
     Text1->clear();
     Text2->clear();

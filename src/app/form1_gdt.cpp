@@ -6,6 +6,7 @@
 #include "gdt/age.h"
 #include "gdt/gdtanswer.h"
 #include "gdt/gdtanswerdelivery.h"
+#include "gdt/gdtanswersink.h"
 #include "gdt/gdtexchange.h"
 #include "gdt/gdtorder.h"
 #include "orders/personindex.h"
@@ -25,8 +26,6 @@
 #include <cmath>
 
 namespace {
-
-const QString gdtDestination = QStringLiteral("gdt");
 
 QString requestText(const QString &file)
 {
@@ -53,6 +52,10 @@ void Form1::connectGdt()
                                   "eine davon übernommen oder verworfen ist.")
                        .arg(Worklist::capacity));
     OutboxPump *outbox = m_services.outbox;
+    // The answers are the link's result sink; the window wires the link up.
+    m_gdtAnswers =
+        std::make_unique<GdtAnswerSink>(outbox->outbox(), gdt->stationId(), gdt->practiceId());
+    m_services.sinks.append(m_gdtAnswers.get());
     connect(gdt, &GdtExchange::looked, outbox, &OutboxPump::deliverDue);
     connect(outbox, &OutboxPump::waitingChanged, this, &Form1::showWhatWaits);
     connect(outbox, &OutboxPump::problem, this,
@@ -259,27 +262,18 @@ double Form1::ratingAge(const TakeOverEntries &entries) const
     return ageOfTypedYears(typed);
 }
 
-// A stored take-over for the person of the shown order answers it, once, with the sex
-// it was rated for. The answer is in the outbox on the disk before this returns; the
-// order leaves the worklist after that.
-void Form1::answerGdtRequest(const TakeOverEntries &entries, bool woman,
-                             const QStringList &assessment, std::optional<double> percentile)
+// A stored take-over goes to every result sink. One that answers the shown order has
+// it in the outbox on the disk when it returns; the order leaves the worklist after that.
+void Form1::handOver(const Measurement &measurement)
 {
-    // Names typed over the order's are another person's: the order waits for its own.
-    if (!m_services.gdt || !isRequestedPerson(entries))
+    bool answered = false;
+    for (MeasurementSink *sink : m_services.sinks)
+        answered = sink->take(measurement) || answered;
+    if (!answered)
         return;
-    GdtAnswer answer = answerTo(gdtRequestOfOrder(*m_order), m_services.gdt->stationId(),
-                                m_services.gdt->practiceId());
-    answer.sex = woman ? GdtSex::Female : GdtSex::Male;
-    answer.takenAt = m_services.clock->now();
-    answer.weightKg = textNumber(entries.weight);
-    answer.heightMm = textNumber(entries.height);
-    answer.findings = assessment;
-    answer.bmiPercentile = percentile;
-    OutboxPump *outbox = m_services.outbox;
-    outbox->outbox().enqueue(gdtDestination, writeGdtAnswer(answer), m_services.clock->now());
     m_services.worklist->remove(*m_order);
     m_order.reset();
+    OutboxPump *outbox = m_services.outbox;
     outbox->deliverDue();
     if (const qsizetype waiting = outbox->outbox().waiting(gdtDestination); waiting > 0)
         qCInfo(logGdt).noquote() << QStringLiteral("GDT-Antwort wartet, bis die vorige gelesen "

@@ -1,7 +1,7 @@
 #include "form1.h"
 
 #include "common/logcategories.h"
-#include "records/atomicfile.h"
+#include "files/atomicfile.h"
 #include "records/historyfile.h"
 #include "records/personfile.h"
 #include "services.h"

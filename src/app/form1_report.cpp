@@ -2,7 +2,7 @@
 
 #include "common/failure.h"
 #include "common/logcategories.h"
-#include "records/atomicfile.h"
+#include "files/atomicfile.h"
 #include "records/historyfile.h"
 #include "records/personfile.h"
 #include "report/reportlayout.h"
@@ -45,11 +45,6 @@ void Form1::Command3_Click()
         throw Failure(QStringLiteral("Kein Drucker eingerichtet."));
     const auto printer = m_services.printers->begin(reportPdfPath(path));
     printReport(*printer, file, chart);
-    if (const QString saved = printer->savedFile(); !saved.isEmpty()) {
-        qCInfo(logReport).noquote() << QStringLiteral("Bericht als PDF geschrieben: „%1“")
-                                           .arg(QDir::toNativeSeparators(saved));
+    if (const QString saved = printer->savedFile(); !saved.isEmpty())
         m_services.messages->inform(pdfSavedMessage(saved));
-    } else {
-        qCInfo(logReport).noquote() << QStringLiteral("Bericht gedruckt");
-    }
 }

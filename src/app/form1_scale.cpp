@@ -3,8 +3,7 @@
 #include "services.h"
 
 #include "common/numbertext.h"
-#include "scale/heightdecoding.h"
-#include "scale/scaleframe.h"
+#include "scale/scalereading.h"
 #include "scale/serialline.h"
 
 #include <QLineEdit>
@@ -34,21 +33,14 @@ void Form1::MSComm1_OnComm()
     const QByteArray received = line->input();
     line->discard();
 
-    const FrameCounts counts = decodeFrame(cutFrame(received));
-    const double reading = scaleReading(counts.weight);
-
-    // The first frame, marked by the start text of Text1, gives the zero reference. A
-    // frame that finds none because another handler emptied Text1 before the first
-    // frame came in takes it as well, rather than failing on an empty number.
-    if (Text1->text() == QLatin1String("99999") || Text10->text().isEmpty()) {
-        Text10->setText(numberText(reading));
+    const ScaleReading reading = m_scale->read(received);
+    if (reading.zeroTaken) {
+        Text10->setText(numberText(*reading.zeroTaken));
         Text10->setCursorPosition(0);
     }
-    const double weight = reading - textNumber(Text10->text());
-    const int height = UmrechnungBin(counts.height).value();
-    if (showText(Text1, numberText(weight), *m_readingRepaints))
+    if (showText(Text1, numberText(reading.weightKg), *m_readingRepaints))
         Text1->setCursorPosition(0); // a long residue text shows its sign and first digits
-    showText(Text2, numberText(height + 1103), *m_readingRepaints);
+    showText(Text2, numberText(reading.heightMm), *m_readingRepaints);
 
     m_scaleLineLost = false;
     if (m_services.clock)

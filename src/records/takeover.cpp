@@ -1,10 +1,14 @@
 #include "takeover.h"
 
+#include "common/logcategories.h"
 #include "common/numbertext.h"
 #include "cp1252.h"
 #include "linefields.h"
 #include "personfile.h"
 #include "rating.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 #include <cmath>
 
@@ -67,4 +71,60 @@ QString takeOverRefusal(const TakeOverEntries &e)
     if (!parseNumber(shortBmiText(bodyMassIndex(*weight, *height))))
         return QStringLiteral("Aus Gewicht und Größe ergibt sich kein BMI.");
     return {};
+}
+
+QString refusedTakeOver(const TakeOverEntries &entries)
+{
+    const QString refusal = takeOverRefusal(entries);
+    if (!refusal.isEmpty())
+        qCInfo(logRecords).noquote() << QStringLiteral("Übernahme abgelehnt: ") + refusal;
+    return refusal;
+}
+
+TakenOver takeOver(const TakeOverEntries &entries, const TakeOverPerson &person,
+                   const QString &path, const QString &dataDir, ChildRatings children,
+                   const QDateTime &takenAt)
+{
+    TakenOver result;
+    Measurement &m = result.measurement;
+    m.firstName = entries.first;
+    m.lastName = entries.last;
+    m.woman = person.woman;
+    m.ageText = entries.age;
+    m.ratingAge = person.ratingAge;
+    m.takenAt = takenAt;
+    m.dateText = entries.date;
+    m.weightKg = textNumber(entries.weight);
+    m.heightMm = textNumber(entries.height);
+    // The stored BMI is the text of its first two characters.
+    m.bmi = bodyMassIndex(m.weightKg, m.heightMm);
+    m.bmiStored = shortBmiText(m.bmi);
+    m.historyFile = path;
+    m.order = person.order;
+
+    const qint64 before = QFileInfo(path).size();
+    storeMeasurement(path,
+                     headerLine(personName(m.firstName, m.lastName), sexWord(m.woman), m.ageText),
+                     recordLine(m.dateText, entries.weight, entries.height, m.bmiStored));
+    qCInfo(logRecords).noquote() << QStringLiteral("Übernahme gespeichert in „%1“: %2 → %3 Bytes")
+                                        .arg(QDir::toNativeSeparators(path))
+                                        .arg(before)
+                                        .arg(QFileInfo(path).size());
+    try {
+        if (const auto child = childRating(m.bmi, m.ratingAge, m.woman, children)) {
+            m.percentile = child->percentile;
+            m.ratingClass = child->ratingClass;
+        } else {
+            m.ratingClass =
+                ratingClass(ratingValue(textNumber(m.bmiStored), textNumber(m.ageText), m.woman));
+        }
+        if (m.ratingClass) {
+            if (m.percentile)
+                m.assessment << percentileLine(*m.percentile);
+            m.assessment << readRatingFile(ratingFilePath(dataDir, *m.ratingClass));
+        }
+    } catch (...) {
+        result.ratingFailure = std::current_exception();
+    }
+    return result;
 }

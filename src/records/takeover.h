@@ -1,6 +1,12 @@
 #pragma once
 
+#include "childbmi.h"
+#include "measurement.h"
+
+#include <QDateTime>
 #include <QString>
+
+#include <exception>
 
 // The entries of one take-over, as the window's fields hold them.
 struct TakeOverEntries
@@ -32,3 +38,30 @@ inline bool entriesAccepted(const TakeOverEntries &entries)
 {
     return takeOverRefusal(entries).isEmpty();
 }
+
+// takeOverRefusal, and the refusal logged.
+QString refusedTakeOver(const TakeOverEntries &entries);
+
+// Who is measured, beyond what the fields hold.
+struct TakeOverPerson
+{
+    bool woman = false;
+    double ratingAge = 0;       // years; exact where a birth date is known
+    std::optional<Order> order; // the request the person came with, when they did
+};
+
+// A stored take-over, and why its rating could not be completed.
+struct TakenOver
+{
+    Measurement measurement;
+    std::exception_ptr ratingFailure; // the record is stored all the same
+};
+
+// Stores the accepted entries in the history file at path (storeMeasurement) and rates
+// them: the percentile of the exact BMI for a child where children are rated so, which
+// then heads the assessment, else the BMI class of the stored BMI; only the rating file
+// of the class reached is read. Throws a Failure when the record cannot be stored,
+// with nothing stored; a rating that fails after the store is returned, not thrown.
+TakenOver takeOver(const TakeOverEntries &entries, const TakeOverPerson &person,
+                   const QString &path, const QString &dataDir, ChildRatings children,
+                   const QDateTime &takenAt);

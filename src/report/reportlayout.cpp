@@ -2,6 +2,8 @@
 
 #include "reportprinter.h"
 
+#include "common/logcategories.h"
+
 #include <QDir>
 
 #include <algorithm>
@@ -65,6 +67,11 @@ void printReport(ReportPrinter &printer, const HistoryFile &file, const ReportCh
     for (const QString &record : file.records)
         printer.printLine(record);
     printer.endDocument();
+    if (const QString saved = printer.savedFile(); !saved.isEmpty())
+        qCInfo(logReport).noquote() << QStringLiteral("Bericht als PDF geschrieben: „%1“")
+                                           .arg(QDir::toNativeSeparators(saved));
+    else
+        qCInfo(logReport).noquote() << QStringLiteral("Bericht gedruckt");
 }
 
 QString reportPdfPath(const QString &personFilePath)

@@ -1,5 +1,7 @@
 #include "chartgeometry.h"
 
+#include "common/logcategories.h"
+
 #include <QtMath>
 
 #include <algorithm>
@@ -45,6 +47,7 @@ BmiChart bmiChart(const HistoryFile &file, const QString &fileName, ChildRatings
     if (file.lineCount < 3)
         failMissingLine(int(file.lineCount) + 1, fileName);
     const HistoryValues values = historyValues(file, maxChartRecords, fileName, children);
+    qCDebug(logViews).noquote() << QStringLiteral("Diagramm aus „%1“").arg(fileName);
 
     BmiChart chart;
     chart.sexLetter = values.header.sexLetter;

@@ -392,9 +392,7 @@ private Q_SLOTS:
         f.services.serial = &line;
         f.services.messages = &messages;
         f.create();
-        // A zero reference that is no number makes every frame fail.
-        f.field("Text1")->clear();
-        f.field("Text10")->setText(QStringLiteral("x"));
+        line.failure = QStringLiteral("Die Leitung „x“ ist gestört.");
         auto frame = [&line] {
             QSignalSpy waiting(&line, &SerialLine::dataWaiting);
             line.feed(encodeFrame(528, 1000));

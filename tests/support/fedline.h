@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/failure.h"
 #include "scale/bufferedline.h"
 
 #include <QByteArray>
@@ -15,7 +16,14 @@ public:
         ++inputs;
         return BufferedLine::input();
     }
+    void discard() override
+    {
+        BufferedLine::discard();
+        if (!failure.isEmpty())
+            throw Failure(failure);
+    }
     void feed(const QByteArray &bytes) { received(bytes); }
 
     int inputs = 0;
+    QString failure; // thrown by discard() when set
 };
