@@ -141,6 +141,24 @@ std::variant<GdtRecord, GdtError> readGdtRecord(QByteArrayView bytes,
     return record;
 }
 
+std::optional<int> wrongLineLength(QByteArrayView bytes)
+{
+    if (bytes.endsWith('\x1a'))
+        bytes.chop(1);
+    int lineNumber = 0;
+    while (!bytes.isEmpty()) {
+        ++lineNumber;
+        const qsizetype end = bytes.indexOf('\n');
+        const QByteArrayView line = end < 0 ? bytes : bytes.first(end + 1);
+        bool digits = false;
+        const int length = line.first(std::min<qsizetype>(3, line.size())).toInt(&digits);
+        if (end < 0 || !line.endsWith("\r\n") || !digits || length != line.size())
+            return lineNumber;
+        bytes = bytes.sliced(end + 1);
+    }
+    return std::nullopt;
+}
+
 QString gdtErrorText(const GdtError &error)
 {
     if (error.line <= 0)

@@ -52,6 +52,12 @@ struct GdtRecord
 std::variant<GdtRecord, GdtError> readGdtRecord(QByteArrayView bytes,
                                                 std::optional<GdtCharset> charset = {});
 
+// The first line (1-based) that does not end with CR LF or whose three-digit length is
+// not its length in bytes with CR LF; none when every line is as written. readGdtRecord
+// forgives both, as practice systems' records need; what the station writes must not.
+// A DOS end-of-file byte (1A) at the end is no line.
+std::optional<int> wrongLineLength(QByteArrayView bytes);
+
 // "Zeile 3: <reason>", or the reason alone for line 0.
 QString gdtErrorText(const GdtError &error);
 

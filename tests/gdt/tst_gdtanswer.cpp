@@ -121,6 +121,7 @@ void TestGdtAnswer::writesEveryFieldInOrder()
     QString lost;
     const QByteArray bytes = writeGdtAnswer(answer, &lost);
     QCOMPARE(lost, unencodable);
+    QCOMPARE(wrongLineLength(bytes), std::nullopt);
 
     const auto read = readGdtRecord(bytes);
     QVERIFY(std::holds_alternative<GdtRecord>(read));

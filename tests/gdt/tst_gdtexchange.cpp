@@ -45,6 +45,28 @@ static QByteArray request(const QString &last)
     return writeGdtRequest(r);
 }
 
+// The request for last grown to size bytes by comment lines (6227) as long as allowed.
+static QByteArray request(const QString &last, qsizetype size)
+{
+    QByteArray bytes = request(last);
+    while (bytes.size() < size) {
+        const qsizetype rest = size - bytes.size();
+        const qsizetype line = rest <= 999 ? rest : rest - 999 >= 9 ? 999 : rest - 9;
+        bytes += QByteArray::number(line).rightJustified(3, '0') + "6227" +
+                 QByteArray(line - 9, 'x') + "\r\n";
+    }
+    return bytes;
+}
+
+// Writes bytes to path as a file younger than bmi1edv1.999.
+static void writeLater(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() &&
+            file.setFileTime(QDateTime::currentDateTime().addSecs(60),
+                             QFileDevice::FileModificationTime));
+}
+
 void TestGdtExchange::deliversAFileOnlyWhereNoneWaits_data()
 {
     QTest::addColumn<QString>("present"); // a file with "old" already in the directory
@@ -101,20 +123,18 @@ void TestGdtExchange::takesOnlyRequestsFromWhatLiesThere_data()
     QTest::addColumn<Setup>("setup");
     // Last names arrived, in order | requests rejected | messages over many looks | entries left
     QTest::addColumn<QString>("outcome");
-    QTest::newRow("numbered, oldest first") << Setup([](const QString &gdt) {
-        QFile file(gdt.chopped(3) + "001"); // younger than bmi1edv1.999
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(request("Eins")) > 0 &&
-                file.flush() &&
-                file.setFileTime(QDateTime::currentDateTime().addSecs(60),
-                                 QFileDevice::FileModificationTime));
-    }) << "Danach,Eins|0|0|";
-    QTest::newRow(".000 counts too") << Setup([](const QString &gdt) {
-        QFile file(gdt.chopped(3) + "000");
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(request("Null")) > 0 &&
-                file.flush() &&
-                file.setFileTime(QDateTime::currentDateTime().addSecs(60),
-                                 QFileDevice::FileModificationTime));
-    }) << "Danach,Null|0|0|";
+    QTest::newRow("numbered, oldest first")
+        << Setup([](const QString &gdt) { writeLater(gdt.chopped(3) + "001", request("Eins")); })
+        << "Danach,Eins|0|0|";
+    QTest::newRow(".000 counts too")
+        << Setup([](const QString &gdt) { writeLater(gdt.chopped(3) + "000", request("Null")); })
+        << "Danach,Null|0|0|";
+    QTest::newRow("99,999 bytes") << Setup([](const QString &gdt) {
+        writeLater(gdt, request("Voll", 99999));
+    }) << "Danach,Voll|0|0|";
+    QTest::newRow("100,000 bytes")
+        << Setup([](const QString &gdt) { writeLater(gdt, request("Voll", 100000)); })
+        << "Danach|1|0|BMI1EDV1.GDT.fehlerhaft";
     QTest::newRow("larger than a record, 3 GiB") << Setup([](const QString &gdt) {
         writeBytes(gdt, {});
         QVERIFY(QFile::resize(gdt, 3LL << 30));

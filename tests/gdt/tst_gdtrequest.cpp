@@ -34,6 +34,7 @@ void TestGdtRequest::readsARequest_data()
     QTest::addColumn<int>("sex");
     QTest::addColumn<QString>("patient");
     QTest::addColumn<int>("charset");
+    QTest::addColumn<int>("wrongLength"); // the first line whose length is not its own
 
     // As a practice system writes it: code page 437 umlauts, 8100 and a field the
     // station does not use, lengths counted by hand.
@@ -43,38 +44,39 @@ void TestGdtRequest::readsARequest_data()
                       "01031101\r\n0223107Hauptstra\xE1"
                       "e 1\r\n")
         << QStringLiteral("Müller") << QStringLiteral("Jürgen") << QDate(1960, 12, 24)
-        << int(GdtSex::Male) << QStringLiteral("123456") << 2;
+        << int(GdtSex::Male) << QStringLiteral("123456") << 2 << 0;
     QTest::newRow("ANSI, female, patient data")
         << gdt({"80006301", "92063", "30001", "3101Gr\xF6\xDF", "3102Zo\xEB", "310301021990",
                 "31102"})
         << QStringLiteral("Größ") << QStringLiteral("Zoë") << QDate(1990, 2, 1)
-        << int(GdtSex::Female) << QStringLiteral("1") << 3;
+        << int(GdtSex::Female) << QStringLiteral("1") << 3 << 0;
     QTest::newRow("7-bit German variant")
         << gdt({"80006302", "92061", "30001", "3101M}ller", "3102[rni", "310315012000"})
         << QStringLiteral("Müller") << QStringLiteral("Ärni") << QDate(2000, 1, 15) << 0
-        << QStringLiteral("1") << 1;
+        << QStringLiteral("1") << 1 << 0;
     QTest::newRow("no 9206 is code page 437, no birth date or sex")
         << gdt({"80006302", "30001", "3101\x99zt\x81rk", "3102Ali"}) << QStringLiteral("Öztürk")
-        << QStringLiteral("Ali") << QDate() << int(GdtSex::Unknown) << QStringLiteral("1") << 2;
+        << QStringLiteral("Ali") << QDate() << int(GdtSex::Unknown) << QStringLiteral("1") << 2
+        << 0;
     QTest::newRow("padded names and number lose their blanks")
         << gdt({"80006302", "3000  42 ", "3101Beispiel  ", "3102 Anna", "3110W"})
         << QStringLiteral("Beispiel") << QStringLiteral("Anna") << QDate() << int(GdtSex::Female)
-        << QStringLiteral("42") << 2;
+        << QStringLiteral("42") << 2 << 0;
     QTest::newRow("sex 3 stays unknown, DOS end-of-file byte")
         << gdt({"80006302", "30001", "3101Kim", "3102Lee", "31103"}) + '\x1A'
         << QStringLiteral("Kim") << QStringLiteral("Lee") << QDate() << int(GdtSex::Unknown)
-        << QStringLiteral("1") << 2;
+        << QStringLiteral("1") << 2 << 0;
     QTest::newRow("LF alone, empty lines, lengths miscounted, sex in lower case, padded date")
         << QByteArray("01380006302\n\r\n0143000123\n\n0133101Kim\r\n0153102Lee\n0083110w\n"
                       "010310324121960 \r\n")
         << QStringLiteral("Kim") << QStringLiteral("Lee") << QDate(1960, 12, 24)
-        << int(GdtSex::Female) << "123" << 2;
+        << int(GdtSex::Female) << "123" << 2 << 1;
     QTest::newRow("unusable birth date and sex are absent")
         << gdt({"80006302", "30001", "3101Kim", "3102Lee", "310300001960", "31100"}) << "Kim"
-        << "Lee" << QDate() << 0 << "1" << 2;
+        << "Lee" << QDate() << 0 << "1" << 2 << 0;
     QTest::newRow("bad bytes in fields not used")
         << gdt({"80006302", "92061", "30001", "3101Kim", "3102Lee", "3107\t\xE4", "6220\x81"})
-        << QStringLiteral("Kim") << QStringLiteral("Lee") << QDate() << 0 << "1" << 1;
+        << QStringLiteral("Kim") << QStringLiteral("Lee") << QDate() << 0 << "1" << 1 << 0;
 }
 
 void TestGdtRequest::readsARequest()
@@ -86,6 +88,8 @@ void TestGdtRequest::readsARequest()
     QFETCH(int, sex);
     QFETCH(QString, patient);
     QFETCH(int, charset);
+    QFETCH(int, wrongLength);
+    QCOMPARE(wrongLineLength(bytes).value_or(0), wrongLength);
     const auto parsed = parseGdtRequest(bytes);
     if (const auto *error = std::get_if<GdtError>(&parsed))
         QFAIL(qPrintable(gdtErrorText(*error)));
@@ -98,6 +102,7 @@ void TestGdtRequest::readsARequest()
     QCOMPARE(int(request.charset), charset);
     // What the tool writes for a practice system reads back the same.
     QCOMPARE(std::get<GdtRequest>(parseGdtRequest(writeGdtRequest(request))), request);
+    QCOMPARE(wrongLineLength(writeGdtRequest(request)), std::nullopt);
 }
 
 void TestGdtRequest::refusesABadRequest_data()

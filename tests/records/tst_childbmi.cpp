@@ -3,6 +3,8 @@
 #include <QLocale>
 #include <QTest>
 
+#include <cmath>
+
 class TestChildBmi : public QObject
 {
     Q_OBJECT
@@ -48,6 +50,21 @@ private Q_SLOTS:
         QCOMPARE(
             QList({rated(p97 - 0.06), rated(p97 + 0.06), rated(p995 - 0.06), rated(p995 + 0.06)}),
             QList({3, 4, 4, 5}));
+    }
+
+    // On a limit and one representable step either side: P3 and P10 open the class
+    // above them, P90, P97 and P99.5 still belong to the class below.
+    void classLimitsAreExact()
+    {
+        QList<int> below, on, above;
+        for (const double limit : {3.0, 10.0, 90.0, 97.0, 99.5}) {
+            below << childRatingClass(std::nextafter(limit, 0.0));
+            on << childRatingClass(limit);
+            above << childRatingClass(std::nextafter(limit, 100.0));
+        }
+        QCOMPARE(below, QList({0, 1, 2, 3, 4}));
+        QCOMPARE(on, QList({1, 2, 2, 3, 4}));
+        QCOMPARE(above, QList({1, 2, 3, 4, 5}));
     }
 
     // The BMI at a percentile rated back: class and shown percentile. Adult rules from

@@ -1,5 +1,5 @@
 #include "filebytes.h"
-#include "records/atomicfile.h"
+#include "files/atomicfile.h"
 #include "records/rating.h"
 #include "smallfilesystem.h"
 #include "windowfixture.h"
@@ -110,6 +110,10 @@ void TestTakeOver::firstAndSecondTakeOverThroughTheWindow()
     const QString path = f.filePath(QStringLiteral("Anna Beispiel.txt"));
     QCOMPARE(readBytes(path), annaFile);
     QCOMPARE(readBytes(path).size(), 81);
+    // Created whole under a hidden name first; nothing of that is left.
+    const QString stored = QStringLiteral("Anna Beispiel.txt,bmi0.txt,bmi1.txt,bmi2.txt,"
+                                          "bmi3.txt,bmi4.txt,bmi5.txt");
+    QCOMPARE(snapshot(f.dir.path()).keys().join(u','), stored);
     // Woman of 34: 23 - 1 + 1 = 23, class 2.
     QCOMPARE(f.listItems(), classLines(2));
 
@@ -123,6 +127,7 @@ void TestTakeOver::firstAndSecondTakeOverThroughTheWindow()
     QCOMPARE(f.messages.shown, QStringList{});
     QCOMPARE(f.field("bmi")->text(), QStringLiteral("26"));
     QCOMPARE(readBytes(path), annaFile + "  06.12.2026    80kg    1750mm     BMI: 26\r\n");
+    QCOMPARE(snapshot(f.dir.path()).keys().join(u','), stored);
     // Man of 45: 26 - 3 = 23, class 2.
     QCOMPARE(f.listItems(), classLines(2));
 }

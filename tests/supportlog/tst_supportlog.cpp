@@ -1,9 +1,9 @@
 #include "app/loggedmessageboxes.h"
 #include "common/failure.h"
 #include "common/logcategories.h"
-#include "common/systemerror.h"
 #include "fedline.h"
 #include "filebytes.h"
+#include "files/systemerror.h"
 #include "gdt/gdtexchange.h"
 #include "recordingprinter.h"
 #include "scale/serialportline.h"
@@ -142,6 +142,9 @@ void TestSupportLog::rotatesAtOneMebibyte()
         QVERIFY(QFileInfo(kept).size() > LogFile::rotateAt - 10000 &&
                 QFileInfo(kept).size() <= LogFile::rotateAt);
     QVERIFY(QFileInfo(path).size() > 0 && !QFileInfo::exists(path + ".5"));
+    // Six rotations on, the log still takes lines.
+    log.write(QStringLiteral("nach sechs"));
+    QVERIFY(log.isWriting() && readBytes(path).endsWith("nach sechs\n"));
 #ifdef Q_OS_LINUX
     QCOMPARE(QFile::permissions(path) & 0x0077, QFileDevice::Permissions());
 #endif

@@ -96,6 +96,10 @@ void show(const QString &path)
               << (field.fault.isEmpty() ? QString() : QStringLiteral("  (") + field.fault + u')')
               << Qt::endl;
     }
+    if (const auto line = wrongLineLength(bytes))
+        out() << "Achtung: Zeile " << *line
+              << " endet nicht mit CR LF oder ihre Längenangabe ist nicht ihre Länge in Bytes."
+              << Qt::endl;
     if (const GdtField *length = record.find("8100");
         length && length->content.toLongLong() != bytes.size()) {
         out() << "Achtung: die Satzlänge (8100) ist " << length->content << ", die Datei hat "
