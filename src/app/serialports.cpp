@@ -7,11 +7,7 @@ QStringList availableSerialPorts()
     QStringList ports;
     const QList<QSerialPortInfo> infos = QSerialPortInfo::availablePorts();
     for (const QSerialPortInfo &info : infos) {
-#ifdef Q_OS_WIN
-        const QString name = info.portName();
-#else
-        const QString name = info.systemLocation();
-#endif
+        const QString name = settingName(info);
         ports << (info.description().isEmpty()
                       ? name
                       : QStringLiteral("%1 (%2)").arg(name, info.description()));

@@ -8,21 +8,6 @@
 
 #include <memory>
 
-bool displayAvailable(const QStringList &arguments)
-{
-#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
-    for (const char *variable : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
-        if (!qEnvironmentVariableIsEmpty(variable))
-            return true;
-    }
-    return arguments.contains(QStringLiteral("-platform")) ||
-           arguments.contains(QStringLiteral("--platform"));
-#else
-    Q_UNUSED(arguments);
-    return true;
-#endif
-}
-
 void centreOnScreen(QWidget &window)
 {
     const QScreen *screen = window.screen();

@@ -2,6 +2,10 @@
 
 #include <QString>
 
+class QSerialPort;
+
+// What the system tells about a serial device beyond Qt's serial port.
+
 // Why a serial device could not be opened, where the system tells more than the
 // serial port's error code. Each returns a German cause for "lässt sich nicht öffnen:
 // …", or the empty text when it has nothing to add.
@@ -13,3 +17,7 @@ QString notSerialDeviceCause(const QString &device);
 // device is taken by a lock file whose program no longer runs and that this account
 // may not remove; the cause names the file and how to remove it.
 QString staleLockCause(const QString &device);
+
+// Whether the system's driver holds bytes of the open port that Qt has not read yet;
+// false where the system does not tell.
+bool driverHoldsInput(const QSerialPort &port);

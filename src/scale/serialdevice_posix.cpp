@@ -3,10 +3,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QSerialPort>
 
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -58,4 +60,10 @@ QString staleLockCause(const QString &device)
             .arg(pid);
     }
     return {};
+}
+
+bool driverHoldsInput(const QSerialPort &port)
+{
+    int unread = 0;
+    return ::ioctl(port.handle(), FIONREAD, &unread) == 0 && unread > 0;
 }

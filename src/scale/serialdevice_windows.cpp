@@ -10,3 +10,8 @@ QString staleLockCause(const QString &)
 {
     return {};
 }
+
+bool driverHoldsInput(const QSerialPort &)
+{
+    return false;
+}

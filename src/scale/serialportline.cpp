@@ -6,10 +6,6 @@
 
 #include <QDir>
 
-#ifdef Q_OS_UNIX
-#include <sys/ioctl.h>
-#endif
-
 namespace {
 
 QString causeText(QSerialPort::SerialPortError error, const QString &systemText)
@@ -100,14 +96,7 @@ bool SerialPortLine::deviceHoldsInput() const
 {
     if (!m_port.isOpen())
         return false;
-    if (m_port.bytesAvailable() > 0)
-        return true;
-#ifdef Q_OS_UNIX
-    int unread = 0;
-    return ::ioctl(m_port.handle(), FIONREAD, &unread) == 0 && unread > 0;
-#else
-    return false;
-#endif
+    return m_port.bytesAvailable() > 0 || driverHoldsInput(m_port);
 }
 
 bool SerialPortLine::openPort()

@@ -257,21 +257,3 @@ QString normalisedSetting(const SettingKey &key, const QString &value)
 {
     return key.isPath && !value.isEmpty() ? QDir::cleanPath(value) : value;
 }
-
-QString defaultPort()
-{
-#ifdef Q_OS_WIN
-    return QStringLiteral("COM1");
-#else
-    return QStringLiteral("/dev/ttyS0");
-#endif
-}
-
-QString defaultDataDir()
-{
-#ifdef Q_OS_WIN
-    return QStringLiteral("C:/Eigene Dateien");
-#else
-    return QDir::homePath() + QStringLiteral("/Eigene Dateien");
-#endif
-}

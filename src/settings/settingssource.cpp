@@ -1,5 +1,6 @@
 #include "settingssource.h"
 
+#include "nativestore.h"
 #include "settingkeys.h"
 
 #include <QFileInfo>
@@ -24,12 +25,7 @@ SettingsSource::Entry entryOf(const QVariant &value)
 SettingsSource readSettingsSource(QSettings &store)
 {
     SettingsSource source;
-    source.name = store.fileName();
-#ifdef Q_OS_WIN
-    // Qt names a registry key "\HKEY_CURRENT_USER\...": shown as regedit shows it.
-    if (store.format() == QSettings::NativeFormat && source.name.startsWith(QLatin1Char('\\')))
-        source.name.remove(0, 1);
-#endif
+    source.name = storeName(store);
     switch (store.status()) {
     case QSettings::NoError:
         break;
@@ -44,13 +40,7 @@ SettingsSource readSettingsSource(QSettings &store)
                              .arg(source.name);
         return source;
     }
-    // Registry keys ignore case, file keys do not.
-#ifdef Q_OS_WIN
-    const Qt::CaseSensitivity keyCase =
-        store.format() == QSettings::NativeFormat ? Qt::CaseInsensitive : Qt::CaseSensitive;
-#else
-    const Qt::CaseSensitivity keyCase = Qt::CaseSensitive;
-#endif
+    const Qt::CaseSensitivity keyCase = storeKeyCase(store);
     const QStringList keys = store.allKeys();
     for (const QString &key : keys) {
         const SettingKey *known = findSettingKey(key, keyCase);

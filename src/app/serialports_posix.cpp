@@ -1,0 +1,8 @@
+#include "serialports.h"
+
+#include <QSerialPortInfo>
+
+QString settingName(const QSerialPortInfo &port)
+{
+    return port.systemLocation();
+}

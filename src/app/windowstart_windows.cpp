@@ -1,0 +1,7 @@
+#include "windowstart.h"
+
+// Windows always has its desktop.
+bool displayAvailable(const QStringList &)
+{
+    return true;
+}
