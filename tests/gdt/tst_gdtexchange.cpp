@@ -311,7 +311,7 @@ void TestGdtExchange::leavesARequestItCannotKeep()
     QSignalSpy problems(&exchange, &GdtExchange::problem);
     QSignalSpy arrived(&exchange, &GdtExchange::requestArrived);
     exchange.start(20ms, 10ms);
-    QTRY_COMPARE(kept, 3);
+    QTRY_VERIFY(kept >= 3); // asked again while still full: one more look may come first
     QVERIFY(QFile::exists(path));
     QCOMPARE(problems.count(), 3); // full, the failure, full again
     QVERIFY(problems.at(0).at(0).toString().endsWith(QStringLiteral("Die Arbeitsliste ist voll.")));
