@@ -1,7 +1,7 @@
 #include "gdtfiles.h"
 
 #include "common/failure.h"
-#include "exchangefile.h"
+#include "files/nonblockingfile.h"
 #include "files/atomicfile.h"
 
 #include <QDir>
@@ -47,7 +47,7 @@ QString findFileIgnoringCase(const QString &dir, const QString &name)
 
 ExchangeFileRead readExchangeFile(const QString &path, qint64 limit)
 {
-    ExchangeFile file(path);
+    NonBlockingFile file(path);
     if (!file.isRegular())
         return {ExchangeFileRead::Kind::NotAFile, {}, 0};
     if (file.size() > limit)

@@ -3,8 +3,12 @@
 #include "nativestore.h"
 #include "settingkeys.h"
 
+#include "common/failure.h"
+#include "files/nonblockingfile.h"
+
 #include <QFileInfo>
 #include <QSettings>
+#include <QTemporaryFile>
 
 namespace {
 
@@ -22,10 +26,10 @@ SettingsSource::Entry entryOf(const QVariant &value)
 
 } // namespace
 
-SettingsSource readSettingsSource(QSettings &store)
+SettingsSource readSettingsSource(QSettings &store, const QString &name)
 {
     SettingsSource source;
-    source.name = storeName(store);
+    source.name = name.isEmpty() ? storeName(store) : name;
     switch (store.status()) {
     case QSettings::NoError:
         break;
@@ -55,13 +59,26 @@ SettingsSource readSettingsSource(QSettings &store)
 
 SettingsSource readSettingsFile(const QString &path)
 {
-    // What the INI reader would wait on for good (a FIFO) or read without end (a
-    // device) is refused by what the name leads to, before anything opens it.
-    const QFileInfo info(path);
-    const QString refusal =
-        info.exists() && !info.isFile()      ? QStringLiteral("sind keine gewöhnliche Datei")
-        : info.size() > maxSettingsFileBytes ? QStringLiteral("sind größer als 1 MiB")
-                                             : QString();
+    // Read once, through a descriptor that neither blocks (a FIFO would hold up the start
+    // for good) nor takes what is no regular file, and parsed from a private copy of
+    // those bytes: what lies at the path cannot change between the check and the read.
+    QByteArray bytes;
+    QString refusal;
+    if (QFileInfo::exists(path)) {
+        try {
+            NonBlockingFile file(path);
+            if (!file.isRegular())
+                refusal = QStringLiteral("sind keine gewöhnliche Datei");
+            else if (bytes = file.readUpTo(maxSettingsFileBytes);
+                     bytes.size() > maxSettingsFileBytes)
+                refusal = QStringLiteral("sind größer als 1 MiB");
+        } catch (const Failure &) {
+            refusal = QStringLiteral("lassen sich nicht lesen");
+        }
+    }
+    QTemporaryFile copy;
+    if (refusal.isEmpty() && (!copy.open() || copy.write(bytes) != bytes.size() || !copy.flush()))
+        refusal = QStringLiteral("lassen sich nicht lesen (keine Kopie im temporären Ordner)");
     if (!refusal.isEmpty()) {
         SettingsSource source;
         source.name = path;
@@ -69,8 +86,8 @@ SettingsSource readSettingsFile(const QString &path)
                              .arg(path, refusal);
         return source;
     }
-    QSettings store(path, QSettings::IniFormat);
-    SettingsSource source = readSettingsSource(store);
+    QSettings store(copy.fileName(), QSettings::IniFormat);
+    SettingsSource source = readSettingsSource(store, path);
     // A bearer token opens the hospital's records: taken only from a file that no one
     // else may read.
     const auto token = source.values.find(QStringLiteral("fhir/token"));

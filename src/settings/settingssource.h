@@ -27,15 +27,17 @@ struct SettingsSource
     QString problem;             // the store as a whole could not be read; German
 };
 
-// Reads the known keys of a store. A missing store is an empty source.
-SettingsSource readSettingsSource(QSettings &store);
+// Reads the known keys of a store. A missing store is an empty source. name, when given,
+// is what the messages call the store instead of its own name.
+SettingsSource readSettingsSource(QSettings &store, const QString &name = {});
 
 // A settings file larger than this is refused whole, unread: no station needs more,
 // and reading a huge one would hold up the start.
 constexpr qint64 maxSettingsFileBytes = 1024 * 1024;
 
-// Reads a settings file in INI format, after checking its size and that it is a
-// regular file (a FIFO would hold up the start for good). A missing file is an empty
+// Reads a settings file in INI format: opened without blocking, refused when it is no
+// regular file (a FIFO would hold up the start for good) or larger than
+// maxSettingsFileBytes, and parsed from the bytes read then. A missing file is an empty
 // source. A bearer token (fhir/token) in a file that readableByOthers is refused.
 SettingsSource readSettingsFile(const QString &path);
 

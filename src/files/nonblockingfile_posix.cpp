@@ -1,4 +1,4 @@
-#include "exchangefile.h"
+#include "nonblockingfile.h"
 
 #include "common/failure.h"
 #include "files/systemerror.h"
@@ -11,7 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-ExchangeFile::ExchangeFile(const QString &path)
+NonBlockingFile::NonBlockingFile(const QString &path)
     : m_path(path)
       // Without O_NONBLOCK a FIFO would hold the open until someone writes into it.
       ,
@@ -29,12 +29,12 @@ ExchangeFile::ExchangeFile(const QString &path)
     m_size = info.st_size;
 }
 
-ExchangeFile::~ExchangeFile()
+NonBlockingFile::~NonBlockingFile()
 {
     ::close(int(m_handle));
 }
 
-qint64 ExchangeFile::read(char *data, qint64 count)
+qint64 NonBlockingFile::read(char *data, qint64 count)
 {
     for (;;) {
         const ssize_t n = ::read(int(m_handle), data, size_t(count));
@@ -45,7 +45,7 @@ qint64 ExchangeFile::read(char *data, qint64 count)
     }
 }
 
-void ExchangeFile::fail(int error) const
+void NonBlockingFile::fail(int error) const
 {
     throw Failure(QStringLiteral("Die Datei „%1“ kann nicht gelesen werden: %2")
                       .arg(QDir::toNativeSeparators(m_path), systemCause(error)));

@@ -1,4 +1,4 @@
-#include "exchangefile.h"
+#include "nonblockingfile.h"
 
 #include "common/failure.h"
 #include "files/systemerror.h"
@@ -16,7 +16,7 @@ HANDLE handleOf(std::intptr_t handle)
 
 } // namespace
 
-ExchangeFile::ExchangeFile(const QString &path)
+NonBlockingFile::NonBlockingFile(const QString &path)
     : m_path(path), m_handle(reinterpret_cast<std::intptr_t>(CreateFileW(
                         reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(path).utf16()),
                         GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -37,12 +37,12 @@ ExchangeFile::ExchangeFile(const QString &path)
     m_size = (qint64(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
 }
 
-ExchangeFile::~ExchangeFile()
+NonBlockingFile::~NonBlockingFile()
 {
     CloseHandle(handleOf(m_handle));
 }
 
-qint64 ExchangeFile::read(char *data, qint64 count)
+qint64 NonBlockingFile::read(char *data, qint64 count)
 {
     DWORD n = 0;
     if (!ReadFile(handleOf(m_handle), data, DWORD(count), &n, nullptr))
@@ -50,7 +50,7 @@ qint64 ExchangeFile::read(char *data, qint64 count)
     return n;
 }
 
-void ExchangeFile::fail(int error) const
+void NonBlockingFile::fail(int error) const
 {
     throw Failure(QStringLiteral("Die Datei „%1“ kann nicht gelesen werden: %2")
                       .arg(QDir::toNativeSeparators(m_path), systemCause(error)));
