@@ -269,6 +269,8 @@ void Form1::connectHandlers()
                 [this] { guard([this] { MSComm1_OnComm(); }); });
         connect(m_services.serial, &SerialLine::fault, this, &Form1::showLineFault);
     }
+    if (m_services.worklist && m_services.outbox)
+        connectWorklist();
     if (m_services.gdt)
         connectGdt();
     // The stale cue's tick also watches the calendar.

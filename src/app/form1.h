@@ -83,6 +83,10 @@ public:
     // Runs a handler; an error abandons it and is shown in one message box.
     void guard(const std::function<void()> &handler);
 
+    // An order from a hospital link into the worklist; returns why it is not kept (a
+    // name no history file can carry, a full worklist, a write error), else empty.
+    QString keepOrder(const Order &order);
+
 public Q_SLOTS:
     void Form_Load();      // start-up: sex, date, serial port
     void MSComm1_OnComm(); // a frame from the scale
@@ -106,6 +110,8 @@ private:
     void writeDate(const QDate &date);
     void followCalendar();
     void connectGdt();
+    void connectWorklist();
+    QString hospitalResultsWaiting() const;
     bool keepGdtRequest(const GdtRequest &request, const QString &path);
     void gdtRequestArrived(const GdtRequest &request, const QString &path);
     void gdtRequestRejected(const QString &path, const QString &movedTo, const GdtError &error);

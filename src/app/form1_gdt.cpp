@@ -17,11 +17,9 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QKeySequence>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
-#include <QShortcut>
 
 #include <cmath>
 
@@ -30,6 +28,14 @@ namespace {
 QString requestText(const QString &file)
 {
     return QStringLiteral("Die GDT-Anfrage „%1“").arg(QDir::toNativeSeparators(file));
+}
+
+// "Die GDT-Anfrage „…“", "Der HL7-Auftrag „…“"
+QString orderText(const Order &order)
+{
+    if (order.source == QLatin1String(gdtOrderSource))
+        return requestText(order.requestFile);
+    return QStringLiteral("Der %1-Auftrag „%2“").arg(order.source, order.requestFile);
 }
 
 bool samePerson(const Order &a, const Order &b)
@@ -57,9 +63,6 @@ void Form1::connectGdt()
         std::make_unique<GdtAnswerSink>(outbox->outbox(), gdt->stationId(), gdt->practiceId());
     m_services.sinks.append(m_gdtAnswers.get());
     connect(gdt, &GdtExchange::looked, outbox, &OutboxPump::deliverDue);
-    connect(outbox, &OutboxPump::waitingChanged, this, &Form1::showWhatWaits);
-    connect(outbox, &OutboxPump::problem, this,
-            [this](const QString &message) { m_services.messages->inform(message); });
     outbox->setCourier(gdtDestination, [gdt, this](const OutboxEntry &entry) {
         const GdtAnswerDelivery delivery =
             deliverGdtAnswer(gdt->answerDirectory(), gdt->answerFileName(), gdt->answerNames(),
@@ -76,19 +79,6 @@ void Form1::connectGdt()
         }
         return CourierResult{CourierResult::Kind::Failed, delivery.message};
     });
-    // Typing into a person's fields makes them the operator's: requests wait.
-    for (QLineEdit *field : {text, Text7, Text5}) {
-        connect(field, &QLineEdit::textEdited, this, [this] {
-            m_typed = true;
-            m_takenOver = false;
-        });
-    }
-    const auto key = [this](QKeySequence keys, void (Form1::*handler)()) {
-        connect(new QShortcut(keys, this), &QShortcut::activated, this,
-                [this, handler] { guard([this, handler] { (this->*handler)(); }); });
-    };
-    key(QKeySequence(Qt::Key_F5), &Form1::callNextOrder);
-    key(QKeySequence(Qt::SHIFT | Qt::Key_F5), &Form1::dismissOrder);
 }
 
 // Runs before the request file is removed: once this returns true the worklist holds
@@ -168,7 +158,7 @@ void Form1::fillFromOrder(const Order &order)
     const QDate today = m_services.clock->today();
     const auto age = order.birthDate ? ageInYears(*order.birthDate, today) : std::nullopt;
     Text5->setText(age ? QString::number(*age) : QString());
-    const QString request = requestText(order.requestFile);
+    const QString request = orderText(order);
     if (!order.birthDate)
         toDo << request + QStringLiteral(" nennt kein Geburtsdatum. Bitte das Alter eingeben.");
     else if (!age)
@@ -198,11 +188,13 @@ void Form1::showWhatWaits()
     const QList<Order> waiting = waitingOrders();
     QString who;
     if (waiting.size() == 1)
-        who = QStringLiteral("%1 wartet (GDT)").arg(orderPerson(waiting.first()));
+        who = QStringLiteral("%1 wartet (%2)")
+                  .arg(orderPerson(waiting.first()), waiting.first().source);
     else if (waiting.size() > 1)
-        who = QStringLiteral("%1 und %2 weitere warten (GDT)")
+        who = QStringLiteral("%1 und %2 weitere warten (%3)")
                   .arg(orderPerson(waiting.first()))
-                  .arg(waiting.size() - 1);
+                  .arg(waiting.size() - 1)
+                  .arg(waiting.first().source);
     if (!who.isEmpty())
         title += QStringLiteral(" – ") + who;
     const qsizetype answers =
@@ -211,6 +203,7 @@ void Form1::showWhatWaits()
         title += QStringLiteral(" – GDT-Antwort wartet");
     else if (answers > 1)
         title += QStringLiteral(" – %1 GDT-Antworten warten").arg(answers);
+    title += hospitalResultsWaiting();
     setWindowTitle(title);
     const QString first = waiting.isEmpty() ? QString() : orderPerson(waiting.first());
     if (!first.isEmpty() && first != m_waitingLogged)
@@ -269,11 +262,13 @@ void Form1::handOver(const Measurement &measurement)
     bool answered = false;
     for (MeasurementSink *sink : m_services.sinks)
         answered = sink->take(measurement) || answered;
-    if (!answered)
-        return;
-    m_services.worklist->remove(*m_order);
-    m_order.reset();
+    if (answered) {
+        m_services.worklist->remove(*m_order);
+        m_order.reset();
+    }
     OutboxPump *outbox = m_services.outbox;
+    if (!outbox)
+        return;
     outbox->deliverDue();
     if (const qsizetype waiting = outbox->outbox().waiting(gdtDestination); waiting > 0)
         qCInfo(logGdt).noquote() << QStringLiteral("GDT-Antwort wartet, bis die vorige gelesen "

@@ -35,12 +35,14 @@ void Form1::Form_Load()
     writeStartState();
     // After the defaults above, so that they do not overwrite a request waiting since
     // before the start; before the port, whose failure ends this handler.
-    if (m_services.gdt) {
+    if (m_services.worklist) {
         takeNextIfFree(); // waiting since before the start
         showWhatWaits();
-        m_services.gdt->start();
-        m_services.outbox->deliverDue();
     }
+    if (m_services.gdt)
+        m_services.gdt->start();
+    if (m_services.outbox)
+        m_services.outbox->deliverDue();
     if (m_services.serial) {
         try {
             m_services.serial->open();

@@ -2,6 +2,7 @@
 #include "consoleoutput.h"
 #include "endrequests.h"
 #include "form1.h"
+#include "hospitallinks.h"
 #include "loggedmessageboxes.h"
 #include "serialports.h"
 #include "systemservices.h"
@@ -198,6 +199,10 @@ int main(int argc, char *argv[])
     services.gdt = gdt.get();
     services.worklist = &worklist;
     services.outbox = &outboxPump;
+    // The hospital's links, where the settings name them: results into the outbox, and
+    // orders into the worklist once the window is loaded.
+    HospitalLinks hospital(settings, outboxPump);
+    services.sinks.append(hospital.sinks());
     services.dataDir = settings.dataDir;
     services.children = settings.childRatings == QLatin1String("percentiles")
                             ? ChildRatings::Percentiles
@@ -219,7 +224,13 @@ int main(int argc, char *argv[])
     whenShown(window, [&] {
         qCDebug(logApp) << "Fenster gezeigt"; // the end of the start, for bench/cpu-share.sh
         window.guard([&window] { window.Form_Load(); });
+        const QString listening =
+            hospital.listen([&window](const Order &order) { return window.keepOrder(order); });
         QStringList startMessages = startup.settings.messages;
+        if (!listening.isEmpty()) {
+            qCWarning(logApp).noquote() << listening;
+            startMessages << listening;
+        }
         for (const QString &problem : {worklist.problem(), outbox.problem()}) {
             if (!problem.isEmpty())
                 startMessages << problem;

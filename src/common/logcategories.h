@@ -12,3 +12,5 @@ Q_DECLARE_LOGGING_CATEGORY(logReport)   // tessarine.report
 Q_DECLARE_LOGGING_CATEGORY(logGdt)      // tessarine.gdt
 Q_DECLARE_LOGGING_CATEGORY(logSettings) // tessarine.settings
 Q_DECLARE_LOGGING_CATEGORY(logApp)      // tessarine.app
+Q_DECLARE_LOGGING_CATEGORY(logHl7)      // tessarine.hl7
+Q_DECLARE_LOGGING_CATEGORY(logFhir)     // tessarine.fhir

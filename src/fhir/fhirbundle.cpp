@@ -20,22 +20,20 @@ QJsonObject coding(const char *system, const char *code, const char *display)
             {QStringLiteral("display"), QLatin1String(display)}};
 }
 
-QJsonObject patient(const LinkMeasurement &m, const QString &system)
+QJsonObject patient(const Measurement &m, const Order &order, const QString &system)
 {
     QJsonObject name{{QStringLiteral("family"), m.lastName}};
     if (!m.firstName.isEmpty())
         name.insert(QStringLiteral("given"), QJsonArray{m.firstName});
-    QJsonObject patient{{QStringLiteral("resourceType"), QStringLiteral("Patient")},
-                        {QStringLiteral("identifier"),
-                         QJsonArray{QJsonObject{{QStringLiteral("system"), system},
-                                                {QStringLiteral("value"), m.patientId}}}},
-                        {QStringLiteral("name"), QJsonArray{name}},
-                        {QStringLiteral("gender"), m.sex == LinkSex::Male ? QStringLiteral("male")
-                                                   : m.sex == LinkSex::Female
-                                                       ? QStringLiteral("female")
-                                                       : QStringLiteral("unknown")}};
-    if (m.birthDate)
-        patient.insert(QStringLiteral("birthDate"), m.birthDate->toString(Qt::ISODate));
+    QJsonObject patient{
+        {QStringLiteral("resourceType"), QStringLiteral("Patient")},
+        {QStringLiteral("identifier"),
+         QJsonArray{QJsonObject{{QStringLiteral("system"), system},
+                                {QStringLiteral("value"), order.patientNumber}}}},
+        {QStringLiteral("name"), QJsonArray{name}},
+        {QStringLiteral("gender"), m.woman ? QStringLiteral("female") : QStringLiteral("male")}};
+    if (order.birthDate)
+        patient.insert(QStringLiteral("birthDate"), order.birthDate->toString(Qt::ISODate));
     return patient;
 }
 
@@ -84,23 +82,24 @@ QJsonObject entry(const QString &fullUrl, const QJsonObject &resource, QJsonObje
 
 } // namespace
 
-QByteArray fhirTransaction(const LinkMeasurement &m, const QString &identifierSystem)
+QByteArray fhirTransaction(const Measurement &m, const QString &identifierSystem)
 {
+    const Order order = m.order.value_or(Order{});
     const QString subject = newFullUrl();
     const QString search = QStringLiteral("identifier=") +
                            QString::fromLatin1(QUrl::toPercentEncoding(identifierSystem)) +
                            QStringLiteral("%7C") +
-                           QString::fromLatin1(QUrl::toPercentEncoding(m.patientId));
-    QJsonArray entries{
-        entry(subject, patient(m, identifierSystem), {{QStringLiteral("ifNoneExist"), search}})};
+                           QString::fromLatin1(QUrl::toPercentEncoding(order.patientNumber));
+    QJsonArray entries{entry(subject, patient(m, order, identifierSystem),
+                             {{QStringLiteral("ifNoneExist"), search}})};
     QList<Value> values = {{"bodyweight", "29463-7", "Body weight", "kg", m.weightKg},
-                           {"bodyheight", "8302-2", "Body height", "cm", m.heightCm},
+                           {"bodyheight", "8302-2", "Body height", "cm", m.heightMm / 10},
                            {"bmi", "39156-5", "Body mass index (BMI) [Ratio]", "kg/m2", m.bmi}};
     if (m.percentile)
         values.append({"vitalsigns", "59576-9",
                        "Body mass index (BMI) [Percentile] Per age and sex", "%", *m.percentile});
     for (const Value &v : values)
-        entries.append(entry(newFullUrl(), observation(v, subject, m.taken), {}));
+        entries.append(entry(newFullUrl(), observation(v, subject, m.takenAt), {}));
     return QJsonDocument(QJsonObject{{QStringLiteral("resourceType"), QStringLiteral("Bundle")},
                                      {QStringLiteral("type"), QStringLiteral("transaction")},
                                      {QStringLiteral("entry"), entries}})

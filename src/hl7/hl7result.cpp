@@ -1,5 +1,6 @@
 #include "hl7result.h"
 
+#include "hl7order.h"
 #include "hl7text.h"
 
 #include <QRandomGenerator>
@@ -15,19 +16,6 @@ struct Value
     double value;
 };
 
-QString sexCode(LinkSex sex)
-{
-    switch (sex) {
-    case LinkSex::Male:
-        return QStringLiteral("M");
-    case LinkSex::Female:
-        return QStringLiteral("F");
-    case LinkSex::Unknown:
-        break;
-    }
-    return QStringLiteral("U");
-}
-
 QString segment(const QStringList &fields)
 {
     return fields.join(QLatin1Char('|')) + QLatin1Char('\r');
@@ -35,12 +23,13 @@ QString segment(const QStringList &fields)
 
 } // namespace
 
-QByteArray hl7Result(const LinkMeasurement &m, const Hl7Parties &parties, const QString &controlId,
+QByteArray hl7Result(const Measurement &m, const Hl7Parties &parties, const QString &controlId,
                      const QDateTime &sent)
 {
-    const QString taken = hl7Time(m.taken);
-    const QString authority = hl7Escaped(m.assigningAuthority.isEmpty() ? parties.assigningAuthority
-                                                                        : m.assigningAuthority);
+    const Order order = m.order.value_or(Order{});
+    const QString taken = hl7Time(m.takenAt);
+    const QString authority =
+        hl7Escaped(order.echo.value(QLatin1String(hl7EchoAuthority), parties.assigningAuthority));
     QString text = segment({QStringLiteral("MSH"),
                             QStringLiteral("^~\\&"),
                             QLatin1String(hl7SendingApplication),
@@ -59,19 +48,19 @@ QByteArray hl7Result(const LinkMeasurement &m, const Hl7Parties &parties, const 
                             QStringLiteral("NE"),
                             {},
                             QStringLiteral("UNICODE UTF-8")});
-    text += segment(
-        {QStringLiteral("PID"),
-         QStringLiteral("1"),
-         {},
-         hl7Escaped(m.patientId) + QStringLiteral("^^^") + authority + QStringLiteral("^PI"),
-         {},
-         hl7Escaped(m.lastName) + QLatin1Char('^') + hl7Escaped(m.firstName),
-         {},
-         m.birthDate ? hl7Date(*m.birthDate) : QString(),
-         sexCode(m.sex)});
+    text += segment({QStringLiteral("PID"),
+                     QStringLiteral("1"),
+                     {},
+                     hl7Escaped(order.patientNumber) + QStringLiteral("^^^") + authority +
+                         QStringLiteral("^PI"),
+                     {},
+                     hl7Escaped(m.lastName) + QLatin1Char('^') + hl7Escaped(m.firstName),
+                     {},
+                     order.birthDate ? hl7Date(*order.birthDate) : QString(),
+                     m.woman ? QStringLiteral("F") : QStringLiteral("M")});
     text += segment({QStringLiteral("OBR"),
                      QStringLiteral("1"),
-                     hl7Escaped(m.placerOrder),
+                     hl7Escaped(order.echo.value(QLatin1String(hl7EchoPlacerOrder))),
                      hl7Escaped(controlId),
                      QStringLiteral("85353-1^Vital signs, weight, height, head circumference, "
                                     "oxygen saturation and BMI panel^LN"),
@@ -101,7 +90,7 @@ QByteArray hl7Result(const LinkMeasurement &m, const Hl7Parties &parties, const 
         text += segment({QStringLiteral("NTE"), QString::number(++line), QStringLiteral("L"),
                          hl7Escaped(assessment)});
     QList<Value> values = {{"29463-7", "Body weight", "kg", m.weightKg},
-                           {"8302-2", "Body height", "cm", m.heightCm},
+                           {"8302-2", "Body height", "cm", m.heightMm / 10},
                            {"39156-5", "Body mass index (BMI) [Ratio]", "kg/m2", m.bmi}};
     if (m.percentile)
         values.append(

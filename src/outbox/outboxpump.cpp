@@ -14,6 +14,11 @@ void OutboxPump::setCourier(const QString &destination, Courier courier)
     m_couriers[destination] = std::move(courier);
 }
 
+void OutboxPump::removeCourier(const QString &destination)
+{
+    m_couriers.erase(destination);
+}
+
 void OutboxPump::deliverDue()
 {
     // A courier's message box may run an event loop that comes back in here.

@@ -34,6 +34,8 @@ public:
                QObject *parent = nullptr);
 
     void setCourier(const QString &destination, Courier courier);
+    // Its entries stay in the outbox, undelivered, until a courier is set again.
+    void removeCourier(const QString &destination);
     Outbox &outbox() { return m_outbox; }
 
 public Q_SLOTS:

@@ -16,11 +16,14 @@ Q_DECLARE_METATYPE(PeerAnswer::Kind)
 
 namespace {
 
-LinkMeasurement child()
+Measurement child()
 {
-    const QDateTime taken(QDate(2026, 12, 8), QTime(13, 30), QTimeZone(3600));
-    return {"4711", {},    {},   "Müller", "Tim", QDate(2015, 3, 4), LinkSex::Male, taken,
-            41.5,   150.2, 18.4, 97.1,     {}};
+    Measurement m;
+    m.firstName = "Tim", m.lastName = "Müller", m.weightKg = 41.5, m.heightMm = 1502;
+    m.takenAt = QDateTime(QDate(2026, 12, 8), QTime(13, 30), QTimeZone(3600));
+    m.bmi = 18.4, m.percentile = 97.1;
+    m.order = Order{"HL7", "4711", {}, {}, {}, {}, QDate(2015, 3, 4), {}, {}};
+    return m;
 }
 
 PeerAnswer posted(quint16 port, const QByteArray &bundle, const QByteArray &token = {})

@@ -12,7 +12,7 @@
 #include <QTimeZone>
 
 Q_DECLARE_METATYPE(PeerAnswer::Kind)
-Q_DECLARE_METATYPE(LinkMeasurement)
+Q_DECLARE_METATYPE(Measurement)
 
 namespace {
 
@@ -20,11 +20,13 @@ const QString ackAA =
     QStringLiteral("MSH|^~\\&|HIS||TESSARINE||20261208||ACK|9|P|2.5.1\rMSA|AA|ID1\r");
 const QDateTime taken(QDate(2026, 12, 8), QTime(13, 30), QTimeZone(3600));
 
-LinkMeasurement adult()
+Measurement adult()
 {
-    const QStringList assessment{"Normalgewicht"};
-    return {"4711", {},   "A-1", "Müller", "Hans", QDate(1970, 3, 4), LinkSex::Male,
-            taken,  72.5, 180.2, 22.33,    {},     assessment};
+    Measurement m;
+    m.firstName = "Hans", m.lastName = "Müller", m.takenAt = taken, m.weightKg = 72.5;
+    m.heightMm = 1802, m.bmi = 22.33, m.assessment = QStringList{"Normalgewicht"};
+    m.order = Order{"HL7", "4711", {}, {}, {}, {}, QDate(1970, 3, 4), {{"placerOrder", "A-1"}}, {}};
+    return m;
 }
 
 PeerAnswer sentTo(quint16 port, const QByteArray &message, const QString &id, int timeoutMs = 10000)
@@ -93,7 +95,7 @@ private slots:
 
     void resultReadBackByAnIndependentParser_data()
     {
-        QTest::addColumn<LinkMeasurement>("measurement");
+        QTest::addColumn<Measurement>("measurement");
         QTest::addColumn<QStringList>("read");
         const QString obx = "NM %1 LN %2 %3 UCUM F 20261208133000+0100";
         QTest::newRow("adult") << adult()
@@ -102,17 +104,17 @@ private slots:
                                               obx.arg("8302-2", "180.2", "cm"),
                                               obx.arg("39156-5", "22.33", "kg/m2"),
                                               "Normalgewicht"};
-        LinkMeasurement child = adult();
+        Measurement child = adult();
         child.lastName = "O|Neil^~\\&";
         child.firstName = "Tim&Tom";
-        child.assigningAuthority = "A^B";
-        child.birthDate.reset();
-        child.sex = LinkSex::Unknown;
+        child.order->echo["assigningAuthority"] = "A^B";
+        child.order->birthDate.reset();
+        child.woman = true;
         child.percentile = 97.1;
         child.assessment = QStringList{"Übergewicht", "Perzentile | 90 bis 97"};
         QTest::newRow("child, delimiters in names")
             << child
-            << QStringList{"4711^^^A\\S\\B^PI O|Neil^~\\&^Tim&Tom  U F",
+            << QStringList{"4711^^^A\\S\\B^PI O|Neil^~\\&^Tim&Tom  F F",
                            obx.arg("29463-7", "72.5", "kg"),
                            obx.arg("8302-2", "180.2", "cm"),
                            obx.arg("39156-5", "22.33", "kg/m2"),
@@ -124,7 +126,7 @@ private slots:
     {
         if (!NodePeer::available())
             QSKIP("node is not installed");
-        QFETCH(LinkMeasurement, measurement);
+        QFETCH(Measurement, measurement);
         QTemporaryDir received;
         const quint16 port = freeLoopbackPort();
         NodePeer peer("hl7peer.js", {"receive", QString::number(port), "AA", received.path()});
@@ -193,15 +195,15 @@ private slots:
         if (!NodePeer::available())
             QSKIP("node is not installed");
         QStringList kept;
-        Hl7Listener listener({QHostAddress::LocalHost, 0, "Station 3"}, [&](const Hl7Order &o) {
-            kept << QStringList{o.patientId,
-                                o.assigningAuthority,
+        Hl7Listener listener({QHostAddress::LocalHost, 0, "Station 3"}, [&](const Order &o) {
+            kept << QStringList{o.patientNumber,
+                                o.echo["assigningAuthority"],
                                 o.lastName,
                                 o.firstName,
                                 o.birthDate->toString(Qt::ISODate),
                                 QString::number(int(o.sex)),
-                                o.placerOrder,
-                                o.controlId}
+                                o.echo["placerOrder"],
+                                o.requestFile}
                         .join(' ');
             return QString();
         });
@@ -233,7 +235,7 @@ private slots:
     void listenerBoundsConnections()
     {
         Hl7Listener listener({QHostAddress::LocalHost, 0, {}, 2, 1500},
-                             [](const Hl7Order &) { return QString(); });
+                             [](const Order &) { return QString(); });
         QVERIFY(listener.listen());
         std::vector<std::unique_ptr<QTcpSocket>> sockets;
         for (int i = 0; i < fetched<int>("connections"); ++i) {

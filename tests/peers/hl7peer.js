@@ -1,6 +1,7 @@
 // HL7 v2 peers over MLLP on 127.0.0.1 for the link tests (node-hl7-server / -client).
 // node hl7peer.js receive PORT ANSWER DIR: takes messages, stores each as DIR/<n>.hl7 as
-//   received, answers with an ACK of code ANSWER (AA, AE) or never ("none"); prints "ready".
+//   received, answers with an ACK of code ANSWER (AA, AE) or never ("none"); a list
+//   (AE,AA) answers the n-th message with its n-th code, the rest with the last; prints "ready".
 // node hl7peer.js send PORT FILE: sends the message in FILE and prints the ACK's segments.
 const fs = require('node:fs');
 const path = require('node:path');
@@ -13,7 +14,9 @@ if (mode === 'receive') {
   let count = 0;
   const inbound = new Server({ bindAddress: '127.0.0.1' }).createInbound({ port: Number(port) }, async (req, res) => {
     fs.writeFileSync(path.join(dir, `${++count}.hl7`), raw);
-    if (arg !== 'none') await res.sendResponse(arg);
+    const codes = arg.split(',');
+    const code = codes[Math.min(count, codes.length) - 1];
+    if (code !== 'none') await res.sendResponse(code);
   });
   inbound.on('data.raw', (text) => { raw = text; });
   inbound.on('listen', () => console.log('ready'));

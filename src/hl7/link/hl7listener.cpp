@@ -4,12 +4,10 @@
 #include "hl7/hl7result.h"
 #include "hl7/mllp.h"
 
-#include <QLoggingCategory>
+#include "common/logcategories.h"
+
 #include <QTcpSocket>
 #include <QTimer>
-
-// The library's own category: QT_LOGGING_RULES="tessarine.hl7.debug=true".
-Q_LOGGING_CATEGORY(logHl7, "tessarine.hl7", QtInfoMsg)
 
 Hl7Listener::Hl7Listener(Hl7ListenerSettings settings, OrderTaker taker, QObject *parent)
     : QObject(parent), m_settings(std::move(settings)), m_taker(std::move(taker))
@@ -77,8 +75,8 @@ QByteArray Hl7Listener::answer(const QByteArray &bytes)
     QString reason = QStringLiteral("Keine HL7-Nachricht (kein MSH-Segment)");
     if (message) {
         const auto order = readHl7Order(*message);
-        reason = std::holds_alternative<Hl7Order>(order) ? m_taker(std::get<Hl7Order>(order))
-                                                         : std::get<QString>(order);
+        reason = std::holds_alternative<Order>(order) ? m_taker(std::get<Order>(order))
+                                                      : std::get<QString>(order);
     }
     const QString controlId = message ? message->value(u"MSH", 10) : QString();
     if (reason.isEmpty())

@@ -30,7 +30,7 @@ class Hl7Listener : public QObject
     Q_OBJECT
 public:
     // Keeps the order (in the worklist) and returns the empty text, or why it cannot.
-    using OrderTaker = std::function<QString(const Hl7Order &)>;
+    using OrderTaker = std::function<QString(const Order &)>;
 
     Hl7Listener(Hl7ListenerSettings settings, OrderTaker taker, QObject *parent = nullptr);
     ~Hl7Listener() override;
