@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include "common/failure.h"
+#include "gdt/gdtanswersink.h"
 #include "gdt/gdtexchange.h"
 #include "outbox/outboxpump.h"
 #include "scale/serialline.h"
@@ -81,15 +82,18 @@ void Form1::followCalendar()
 void Form1::Command4_Click()
 {
     // Results still on their way are lost to no exit, but the operator may wait for them.
-    const qsizetype waiting = m_services.outbox ? m_services.outbox->outbox().waiting() : 0;
+    const Outbox *outbox = m_services.outbox ? &m_services.outbox->outbox() : nullptr;
+    const qsizetype waiting = outbox ? outbox->waiting() : 0;
+    const qsizetype toPractice = outbox ? outbox->waiting(gdtDestination) : 0;
+    const QString to = waiting == toPractice ? QStringLiteral("an die Praxissoftware ")
+                       : toPractice == 0     ? QStringLiteral("an das Kliniksystem ")
+                                             : QString();
     QString question = QStringLiteral("Software beenden?");
     if (waiting == 1)
-        question.prepend(QStringLiteral("1 Ergebnis ist noch nicht an die Praxissoftware "
-                                        "übergeben.\n"));
+        question.prepend(QStringLiteral("1 Ergebnis ist noch nicht %1übergeben.\n").arg(to));
     else if (waiting > 1)
-        question.prepend(QStringLiteral("%1 Ergebnisse sind noch nicht an die Praxissoftware "
-                                        "übergeben.\n")
-                             .arg(waiting));
+        question.prepend(
+            QStringLiteral("%1 Ergebnisse sind noch nicht %2übergeben.\n").arg(waiting).arg(to));
     if (m_services.messages->confirm(question))
         m_services.shutdown->request();
 }

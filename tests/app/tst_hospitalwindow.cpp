@@ -124,6 +124,9 @@ private Q_SLOTS:
         f.takeOver("Erster");
         f.takeOver("Zweiter");
         QTRY_COMPARE(f.form->windowTitle(), "Tessarine – 2 HL7-Ergebnisse warten");
+        f.button("Command4")->click(); // the operator waits for them
+        QCOMPARE(f.messages.shown.takeLast(), "2 Ergebnisse sind noch nicht an das Kliniksystem "
+                                              "übergeben.\nSoftware beenden?");
         if (fetched<bool>("restart")) { // another station process on the same state
             f.links.reset();
             f.form.reset();

@@ -252,14 +252,15 @@ private Q_SLOTS:
         GdtWindow f;
         f.create();
         writeBytes(f.gdtPath("EDV1BMI1.GDT"), "unread");
-        for (int n = 0; n < 2; ++n) {
-            f.outbox.enqueue(QStringLiteral("gdt"), "answer", QDateTime::currentDateTime());
+        const std::pair<const char *, const char *> asked[] = {
+            {"gdt", "1 Ergebnis ist noch nicht an die Praxissoftware"},
+            {"gdt", "2 Ergebnisse sind noch nicht an die Praxissoftware"},
+            {"hl7", "3 Ergebnisse sind noch nicht"}}; // to both: no one named
+        for (const auto &[destination, question] : asked) {
+            f.outbox.enqueue(destination, "answer", QDateTime::currentDateTime());
             f.button("Command4")->click();
-            QCOMPARE(
-                f.messages.shown.last(),
-                (n == 0 ? QStringLiteral("1 Ergebnis ist") : QStringLiteral("2 Ergebnisse sind")) +
-                    QStringLiteral(" noch nicht an die Praxissoftware übergeben.\nSoftware "
-                                   "beenden?"));
+            QCOMPARE(f.messages.shown.last(),
+                     QString::fromUtf8(question) + " übergeben.\nSoftware beenden?");
         }
         QCOMPARE(f.shutdown.requests, 0);
     }
