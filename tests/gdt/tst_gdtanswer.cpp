@@ -51,19 +51,15 @@ static GdtAnswer anna(const QString &requestReceiver = {}, const QString &reques
 static Fields annaFields(const QString &height, const QString &weight, const QString &bmi,
                          const Fields &findings)
 {
-    Fields fields{{"9218", "02.10"},    {"8310", "A-17"},
-                  {"8314", "9f3c"},     {"3000", "4711"},
-                  {"3101", "Müßig"},    {"3102", "Anna"},
-                  {"3103", "01021990"}, {"3110", "2"},
-                  {"6200", "06122026"}, {"6201", "090507"},
-                  {"3622", height},     {"3623", weight},
-                  {"8410", "GEWICHT"},  {"8411", "Gewicht"},
-                  {"8420", weight},     {"8421", "kg"},
-                  {"8410", "GROESSE"},  {"8411", "Größe"},
-                  {"8420", height},     {"8421", "cm"},
-                  {"8410", "BMI"},      {"8411", "Body-Mass-Index"},
-                  {"8420", bmi},        {"8421", "kg/m2"}};
-    return fields + findings;
+    Fields fields{
+        {"9218", "02.10"},    {"3000", "4711"}, {"3101", "Müßig"},    {"3102", "Anna"},
+        {"3103", "01021990"}, {"3110", "2"},    {"6200", "06122026"}, {"6201", "090507"},
+        {"3622", height},     {"3623", weight}, {"8410", "GEWICHT"},  {"8411", "Gewicht"},
+        {"8420", weight},     {"8421", "kg"},   {"8410", "GROESSE"},  {"8411", "Größe"},
+        {"8420", height},     {"8421", "cm"},   {"8410", "BMI"},      {"8411", "Body-Mass-Index"},
+        {"8420", bmi},        {"8421", "kg/m2"}};
+    return fields.first(1) + Fields{{"8310", "A-17"}, {"8314", "9f3c"}} + fields.sliced(1) +
+           findings;
 }
 
 void TestGdtAnswer::writesEveryFieldInOrder_data()

@@ -147,14 +147,15 @@ void TestGdtExchange::takesOnlyRequestsFromWhatLiesThere_data()
                writeLater(gdt, request("Lf").replace("\r\n", "\n").chopped(1));
            })
         << "Danach,Lf|0|0|";
-    QTest::newRow("shorter than its 8100 for 29 s") << Setup([](const QString &gdt) {
-        writeLater(gdt, request("Kurz").chopped(9));
-        clockJump = 29s;
-    }) << "Danach|0|0|BMI1EDV1.GDT";
-    QTest::newRow("shorter than its 8100 for 30 s") << Setup([](const QString &gdt) {
-        writeLater(gdt, request("Kurz").chopped(9));
-        clockJump = 30s;
-    }) << "Danach|1|0|BMI1EDV1.GDT.fehlerhaft";
+    const auto shortFor = [](std::chrono::seconds jump) {
+        return Setup([jump](const QString &gdt) {
+            writeLater(gdt, request("Kurz").chopped(9));
+            clockJump = jump;
+        });
+    };
+    QTest::newRow("shorter than its 8100 for 29 s") << shortFor(29s) << "Danach|0|0|BMI1EDV1.GDT";
+    QTest::newRow("shorter than its 8100 for 30 s")
+        << shortFor(30s) << "Danach|1|0|BMI1EDV1.GDT.fehlerhaft";
     QTest::newRow("99,999 bytes") << Setup([](const QString &gdt) {
         writeLater(gdt, request("Voll", 99999));
     }) << "Danach,Voll|0|0|";

@@ -100,13 +100,12 @@ private Q_SLOTS:
         const QByteArray answer = readBytes(f.gdtPath("EDV1BMI1.GDT"));
         const QString length = QStringLiteral("%1").arg(answer.size(), 5, 10, QChar('0'));
         const QStringList expected =
-            QStringLiteral(
-                "8000 6310|8100 %1|8315 EDV1|8316 BMI1|9206 2|9218 02.10|8402 BMI01|"
-                "8310 A-17|3000 4711|3101 Müßig|3102 Jürgen|3103 24121960|3110 1|6200 06122026|"
-                "6201 090507|3622 175.0|3623 72.5|8410 GEWICHT|8411 Gewicht|8420 72.5|"
-                "8421 kg|8410 GROESSE|8411 Größe|8420 175.0|8421 cm|8410 BMI|"
-                "8411 Body-Mass-Index|8420 23.7|8421 kg/m2|6220 Bewertung ü|"
-                "6220 Zeile zwei")
+            QStringLiteral("8000 6310|8100 %1|8315 EDV1|8316 BMI1|9206 2|9218 02.10|8402 BMI01|"
+                           "8310 A-17|3000 4711|3101 Müßig|3102 Jürgen|3103 24121960|3110 1|"
+                           "6200 06122026|6201 090507|3622 175.0|3623 72.5|8410 GEWICHT|"
+                           "8411 Gewicht|8420 72.5|8421 kg|8410 GROESSE|8411 Größe|8420 175.0|"
+                           "8421 cm|8410 BMI|8411 Body-Mass-Index|8420 23.7|8421 kg/m2|"
+                           "6220 Bewertung ü|6220 Zeile zwei")
                 .arg(length)
                 .split(QLatin1Char('|'));
         QCOMPARE(fieldsOf(answer), expected);
