@@ -5,6 +5,7 @@
 #include "gdt/gdtrequest.h"
 #include "orders/order.h"
 #include "records/childbmi.h"
+#include "records/measurement.h"
 
 #include <QDate>
 #include <QString>
@@ -119,8 +120,11 @@ private:
     bool windowIsFree() const;
     void takeNextIfFree();
     void fillFromOrder(const Order &order);
+    void showOrdersChart(const Order &order);
     void showWhatWaits();
     void handOver(const Measurement &measurement);
+    void handOverTo(const Measurement &measurement, QList<MeasurementSink *> sinks, bool answered);
+    bool resendUnanswered(const TakeOverEntries &entries);
     bool isRequestedPerson(const TakeOverEntries &entries) const;
     bool isRequestedPatientsFile(const TakeOverEntries &entries, const QString &path);
     double ratingAge(const TakeOverEntries &entries) const;
@@ -157,6 +161,15 @@ private:
     // The order whose person is in the fields, until a take-over for that person
     // answers it; it stays in the worklist until then.
     std::optional<Order> m_order;
+    // Stored, but a sink could not take it: the sinks not yet served, and whether one of
+    // those that were answered the order.
+    struct Unanswered
+    {
+        Measurement measurement;
+        QList<MeasurementSink *> pending;
+        bool answered = false;
+    };
+    std::optional<Unanswered> m_unanswered;
     bool m_typed = false;     // a person field typed since the fields were filled or taken over
     bool m_takenOver = false; // the person in the fields is taken over, nothing typed since
     QString m_waitingLogged;  // who was last logged as waiting

@@ -1,6 +1,7 @@
 #include "form1.h"
 #include "services.h"
 
+#include "common/failure.h"
 #include "common/logcategories.h"
 #include "common/numbertext.h"
 #include "gdt/age.h"
@@ -12,6 +13,7 @@
 #include "orders/personindex.h"
 #include "orders/worklist.h"
 #include "outbox/outboxpump.h"
+#include "records/cp1252.h"
 #include "records/personfile.h"
 #include "records/takeover.h"
 
@@ -94,15 +96,23 @@ bool Form1::keepGdtRequest(const GdtRequest &request, const QString &path)
 // when it holds no one else's input; else they wait, and the title says so.
 void Form1::gdtRequestArrived(const GdtRequest &request, const QString &path)
 {
-    // 1. Names that no history file can carry.
+    // 1. Names that no history file can carry. A character beyond Windows-1252 in a
+    // practice system's name is all but always a byte read in the wrong set (ⁿ for ü).
     for (const QString *name : {&request.firstName, &request.lastName}) {
-        if (const QString problem = nameProblem(*name); !problem.isEmpty()) {
-            m_services.messages->inform(
-                requestText(path) + QStringLiteral(" wird nicht übernommen."),
-                QStringLiteral("Der Name „%1“ %2.")
-                    .arg(personName(request.firstName, request.lastName), problem));
-            return;
-        }
+        QString problem = nameProblem(*name);
+        if (problem.isEmpty())
+            continue;
+        if (!isCp1252Encodable(*name))
+            problem = QStringLiteral("enthält ein Zeichen, das im Zeichensatz der Anfrage (%1) "
+                                     "kein Buchstabe eines Namens sein kann. Schreibt die "
+                                     "Praxissoftware einen anderen Zeichensatz, als sie in Feld "
+                                     "9206 angibt, legt die Einstellung gdt/charset ihn fest")
+                          .arg(gdtCharsetName(request.charset));
+        m_services.messages->inform(
+            requestText(path) + QStringLiteral(" wird nicht übernommen."),
+            QStringLiteral("Der Name „%1“ %2.")
+                .arg(personName(request.firstName, request.lastName), problem));
+        return;
     }
     takeNextIfFree();
     showWhatWaits();
@@ -154,12 +164,20 @@ void Form1::fillFromOrder(const Order &order)
     Text7->setText(order.lastName);
     bmi->clear();
     List1->clear();
+    if (order.source == QLatin1String(gdtChartSource)) {
+        showOrdersChart(order);
+        return;
+    }
     QStringList toDo;
     const QDate today = m_services.clock->today();
     const auto age = order.birthDate ? ageInYears(*order.birthDate, today) : std::nullopt;
     Text5->setText(age ? QString::number(*age) : QString());
     const QString request = orderText(order);
-    if (!order.birthDate)
+    if (!order.birthDate && !order.birthDateSent.isEmpty())
+        toDo << request + QStringLiteral(" nennt ein Geburtsdatum, das nicht lesbar ist („%1“). "
+                                         "Bitte das Alter eingeben.")
+                              .arg(order.birthDateSent);
+    else if (!order.birthDate)
         toDo << request + QStringLiteral(" nennt kein Geburtsdatum. Bitte das Alter eingeben.");
     else if (!age)
         toDo << request + QStringLiteral(" nennt ein Geburtsdatum nach dem heutigen Tag (%1). "
@@ -178,6 +196,20 @@ void Form1::fillFromOrder(const Order &order)
     showWhatWaits();
     if (!toDo.isEmpty())
         m_services.messages->inform(toDo.join(QLatin1Char('\n')));
+}
+
+// The practice system asks to see a person's data: their chart, as "&Grafik erstellen"
+// draws it. Nothing is answered; the window is free for the next request at once.
+void Form1::showOrdersChart(const Order &order)
+{
+    m_services.worklist->remove(order);
+    m_order.reset();
+    m_takenOver = true;
+    qCInfo(logGdt).noquote() << QStringLiteral("Grafik für %1 (Patientennummer %2, %3)")
+                                    .arg(orderPerson(order), order.patientNumber,
+                                         order.requestFile);
+    showWhatWaits();
+    guard([this] { Command1_Click(); });
 }
 
 // The window's layout is fixed; its title has room to say who waits and that answers
@@ -243,10 +275,14 @@ bool Form1::isRequestedPatientsFile(const TakeOverEntries &entries, const QStrin
 }
 
 // The age a rating uses: exact from the birth date when the person is the order's and
-// the age field still holds the order's whole years, else from the typed years.
+// the age field still holds the order's whole years, else from the typed years. Years
+// typed with a decimal separator ("7,0") are taken as typed; whole years without one
+// are the middle of that year.
 double Form1::ratingAge(const TakeOverEntries &entries) const
 {
     const double typed = textNumber(entries.age);
+    if (entries.age.contains(QLocale().decimalPoint()))
+        return typed;
     if (isRequestedPerson(entries) && m_order->birthDate) {
         const auto exact = exactAgeInYears(*m_order->birthDate, m_services.clock->today());
         if (exact && std::floor(*exact) == typed)
@@ -257,11 +293,33 @@ double Form1::ratingAge(const TakeOverEntries &entries) const
 
 // A stored take-over goes to every result sink. One that answers the shown order has
 // it in the outbox on the disk when it returns; the order leaves the worklist after that.
+// Should the outbox fail, the record is stored all the same and the order stays: the
+// measurement is kept, and the next take-over for the order hands over this one instead
+// of storing a second record (resendUnanswered).
 void Form1::handOver(const Measurement &measurement)
 {
-    bool answered = false;
-    for (MeasurementSink *sink : m_services.sinks)
-        answered = sink->take(measurement) || answered;
+    handOverTo(measurement, m_services.sinks, false);
+}
+
+// Hands measurement to sinks in order. A sink that fails keeps the measurement with the
+// sinks not yet served, so that taking over again serves only those, storing nothing.
+void Form1::handOverTo(const Measurement &measurement, QList<MeasurementSink *> sinks,
+                       bool answered)
+{
+    m_unanswered.reset();
+    for (; !sinks.isEmpty(); sinks.removeFirst()) {
+        try {
+            answered = sinks.first()->take(measurement) || answered;
+        } catch (const Failure &failure) {
+            m_unanswered = Unanswered{measurement, sinks, answered};
+            throw Failure(
+                QStringLiteral("Die Messung ist in „%1“ gespeichert, doch das Ergebnis "
+                               "konnte nicht zur Übergabe vorgemerkt werden: %2\nErneut "
+                               "„Daten übernehmen“ übergibt diese Messung, ohne sie noch "
+                               "einmal zu speichern.")
+                    .arg(QDir::toNativeSeparators(measurement.historyFile), failure.message()));
+        }
+    }
     if (answered) {
         m_services.worklist->remove(*m_order);
         m_order.reset();
@@ -274,4 +332,23 @@ void Form1::handOver(const Measurement &measurement)
         qCInfo(logGdt).noquote() << QStringLiteral("GDT-Antwort wartet, bis die vorige gelesen "
                                                    "ist (%1 wartend)")
                                         .arg(waiting);
+}
+
+// True when the shown order has a stored measurement whose answer could not be queued:
+// that one is handed over again, and nothing is stored twice.
+bool Form1::resendUnanswered(const TakeOverEntries &entries)
+{
+    if (!m_unanswered || !m_unanswered->measurement.order || !m_order ||
+        !isRequestedPerson(entries) || !samePerson(*m_unanswered->measurement.order, *m_order))
+        return false;
+    qCInfo(logGdt).noquote() << QStringLiteral("Ergebnis der gespeicherten Messung von %1 erneut "
+                                               "zur Übergabe vorgemerkt; nicht noch einmal "
+                                               "gespeichert")
+                                    .arg(orderPerson(*m_order));
+    const Unanswered unanswered = *m_unanswered;
+    handOverTo(unanswered.measurement, unanswered.pending, unanswered.answered);
+    m_takenOver = true;
+    m_typed = false;
+    takeNextIfFree();
+    return true;
 }

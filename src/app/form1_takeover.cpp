@@ -23,6 +23,8 @@ void Form1::Command2_Click()
     // 1. Check the entries; a refused take-over changes nothing.
     const TakeOverEntries entries{text->text(),  Text7->text(), Text5->text(),  Text3->text(),
                                   Text1->text(), Text2->text(), m_scaleLineLost};
+    if (resendUnanswered(entries))
+        return;
     if (const QString refusal = refusedTakeOver(entries); !refusal.isEmpty()) {
         m_services.messages->inform(takeOverRefused, refusal);
         return;

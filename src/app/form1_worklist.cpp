@@ -127,6 +127,7 @@ void Form1::dismissOrder()
                                     .arg(order.requestFile, orderPerson(order),
                                          order.patientNumber);
     m_order.reset();
+    m_unanswered.reset(); // its answer is not wanted
     for (QLineEdit *field : {text, Text7, Text5, bmi})
         field->clear();
     List1->clear();

@@ -14,6 +14,9 @@ GdtAnswer answerTo(const GdtRequest &request, const QString &stationId, const QS
     answer.lastName = request.lastName;
     answer.firstName = request.firstName;
     answer.birthDate = request.birthDate;
+    answer.birthDateUnread = request.birthDateUnread;
+    answer.requestIdent = request.requestIdent;
+    answer.requestUid = request.requestUid;
     return answer;
 }
 
@@ -59,11 +62,12 @@ QByteArray writeGdtAnswer(const GdtAnswer &answer, QString *unencodable)
     add("9206", QString::fromLatin1(gdtCharsetField(answer.charset)));
     add("9218", QString::fromLatin1(gdtVersion));
     add("8402", answer.deviceCode);
+    add("8310", answer.requestIdent);
+    add("8314", answer.requestUid);
     fields.emplace_back("3000", answer.patientNumber);
     add("3101", answer.lastName);
     add("3102", answer.firstName);
-    if (answer.birthDate)
-        add("3103", gdtDate(*answer.birthDate));
+    add("3103", answer.birthDate ? gdtDate(*answer.birthDate) : answer.birthDateUnread);
     if (answer.sex != GdtSex::Unknown)
         add("3110", answer.sex == GdtSex::Male ? QStringLiteral("1") : QStringLiteral("2"));
     add("6200", gdtDate(answer.takenAt.date()));

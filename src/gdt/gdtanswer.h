@@ -24,6 +24,9 @@ struct GdtAnswer
     QString lastName;
     QString firstName;
     std::optional<QDate> birthDate;
+    QString birthDateUnread; // the request's 3103 where it was no date
+    QString requestIdent;    // 8310 and 8314: the request's, so that it finds its order
+    QString requestUid;
     GdtSex sex = GdtSex::Unknown; // as the take-over rated, not as the request said
     QDateTime takenAt;
     double weightKg = 0;
@@ -34,7 +37,7 @@ struct GdtAnswer
 
 // An answer to request, addressed back to its sender: the request's character set,
 // its 8316 as receiver and its 8315 as sender (practiceId and stationId where the
-// request has none), its 8402, and its patient but for the sex.
+// request has none), its 8402, 8310 and 8314, and its patient but for the sex.
 GdtAnswer answerTo(const GdtRequest &request, const QString &stationId, const QString &practiceId);
 
 // A number as the answer writes it: a decimal point and one decimal ("72.5", "175.0").
@@ -54,7 +57,8 @@ inline constexpr qsizetype longestFindingLine = 60;
 // line is cut. Nothing is lost but the blanks at the splits.
 QStringList wrappedLines(const QString &text, qsizetype width);
 
-// The bytes of the answer (see writeGdtRecord). 3000 always; 3110 only as 1 or 2. Height
+// The bytes of the answer (see writeGdtRecord). 3000 always; 3103 whenever the request
+// had one; 3110 only as 1 or 2. Height
 // goes out in centimetres, weight in kilograms and the BMI from both, each with one
 // decimal; each finding as 6220 lines of at most longestFindingLine characters.
 // Characters the set cannot hold become '?' and are listed in *unencodable.

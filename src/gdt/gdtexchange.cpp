@@ -5,6 +5,8 @@
 #include "entrynames.h"
 #include "gdtfiles.h"
 
+#include "files/atomicfile.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -108,11 +110,14 @@ void GdtExchange::lookForRequests()
     // By name first: only a request's name is looked at further.
     QFileInfoList found;
     const QDir dir(m_directory);
-    for (const QString &name :
-         entryNamesOfLength(m_directory, requestFileName(m_stationId, m_practiceId).size())) {
+    const qsizetype length = requestFileName(m_stationId, m_practiceId).size();
+    for (const QString &name : entryNamesOfLength(m_directory, length))
         if (isRequestFileName(name, m_stationId, m_practiceId))
             found << QFileInfo(dir, name);
-    }
+    for (const QString &name : entryNamesOfLength(m_directory, length + takenSuffix.size()))
+        if (name.endsWith(takenSuffix) &&
+            isRequestFileName(name.first(length), m_stationId, m_practiceId))
+            found << QFileInfo(dir, name);
     std::sort(found.begin(), found.end(), [](const QFileInfo &a, const QFileInfo &b) {
         const auto byAge = [](const QFileInfo &f) {
             return std::pair(f.lastModified().toMSecsSinceEpoch(), f.fileName());
@@ -126,6 +131,7 @@ void GdtExchange::lookForRequests()
     };
     std::erase_if(m_settling, [&gone](const auto &entry) { return gone(entry.first); });
     std::erase_if(m_told, [&gone](const auto &entry) { return gone(entry.first); });
+    std::erase_if(m_short, [&gone](const auto &entry) { return gone(entry.first); });
 
     for (const QFileInfo &info : found) {
         const QString path = info.filePath();
@@ -153,45 +159,105 @@ void GdtExchange::lookForRequests()
 }
 
 // False when the file could not be taken: it stays and is tried again on each look.
+// path is a request's name, or one the station gave a request it took (left by a crash).
 bool GdtExchange::takeRequest(const QString &path)
 {
+    const bool ours = path.endsWith(takenSuffix);
+    const QString original = ours ? path.chopped(takenSuffix.size()) : path;
+    const QString taken = original + takenSuffix;
+    bool renamed = false;
     try {
-        const ExchangeFileRead read = readExchangeFile(path);
-        if (read.kind == ExchangeFileRead::Kind::NotAFile) {
-            tellOnce(path, notAFile(path));
-            return false;
+        // 1. A pipe or a device is neither read nor renamed; a request that is still
+        // being written waits.
+        if (!ours) {
+            const ExchangeFileRead first = readExchangeFile(path);
+            if (first.kind == ExchangeFileRead::Kind::NotAFile) {
+                tellOnce(path, notAFile(path));
+                return false;
+            }
+            if (first.kind == ExchangeFileRead::Kind::Read &&
+                shortness(original, first.bytes) == Short::Waits)
+                return false;
+            // 2. Read under a name of the station's own: a request the practice system
+            // writes anew meanwhile is another file, never removed unread. A name of
+            // ours in the way is a request taken before a crash: it goes first.
+            if (!renameWithoutReplacing(path, taken))
+                return false;
+            renamed = true;
         }
-        const auto parsed =
-            read.kind == ExchangeFileRead::Kind::TooLarge
-                ? std::variant<GdtRequest, GdtError>(
-                      GdtError{0, QStringLiteral("Die Datei ist %1 Bytes groß; ein GDT-Satz hat "
-                                                 "höchstens %2 Bytes.")
-                                      .arg(read.size)
-                                      .arg(longestGdtFile)})
-                : parseGdtRequest(read.bytes, m_charset);
+        const ExchangeFileRead read = readExchangeFile(taken);
+        std::variant<GdtRequest, GdtError> parsed = GdtError{};
+        if (read.kind == ExchangeFileRead::Kind::TooLarge) {
+            parsed = GdtError{0, QStringLiteral("Die Datei ist %1 Bytes groß; ein GDT-Satz hat "
+                                                "höchstens %2 Bytes.")
+                                     .arg(read.size)
+                                     .arg(longestGdtFile)};
+        } else if (const Short shortNow = shortness(original, read.bytes);
+                   shortNow == Short::Waits) {
+            putBack(taken, original);
+            return false;
+        } else if (shortNow == Short::TooLong) {
+            const GdtLengths lengths = *gdtLengths(read.bytes);
+            parsed = GdtError{0, QStringLiteral("Die Datei ist kürzer, als ihr Feld 8100 angibt "
+                                                "(%1 statt %2 Bytes), und wurde in %3 Sekunden "
+                                                "nicht fertig geschrieben.")
+                                     .arg(lengths.counted)
+                                     .arg(lengths.declared)
+                                     .arg(incompleteLimit.count())};
+        } else {
+            parsed = parseGdtRequest(read.bytes, m_charset);
+        }
         if (const auto *error = std::get_if<GdtError>(&parsed)) {
-            const QString movedTo = moveAside(path);
+            const QString movedTo = moveAside(taken, original);
+            m_short.erase(original);
             qCWarning(logGdt).noquote() << QStringLiteral("GDT-Anfrage abgelehnt: „%1“, Zeile %2")
-                                               .arg(QDir::toNativeSeparators(path))
+                                               .arg(QDir::toNativeSeparators(original))
                                                .arg(error->line);
-            emit requestRejected(path, movedTo, *error);
+            emit requestRejected(original, movedTo, *error);
             return true;
         }
         const auto &request = std::get<GdtRequest>(parsed);
-        if (m_keeper && !m_keeper(request, path)) {
-            tellOnce(
-                path,
-                QStringLiteral("%1 bleibt im GDT-Verzeichnis: %2").arg(requestNamed(path), m_full));
+        if (m_keeper && !m_keeper(request, original)) {
+            putBack(taken, original);
+            tellOnce(original, QStringLiteral("%1 bleibt im GDT-Verzeichnis: %2")
+                                   .arg(requestNamed(original), m_full));
             return false;
         }
-        removeExchangeFile(path);
+        removeExchangeFile(taken);
         qCInfo(logGdt).noquote()
-            << QStringLiteral("GDT-Anfrage gelesen: „%1“").arg(QDir::toNativeSeparators(path));
-        emit requestArrived(request, path);
+            << QStringLiteral("GDT-Anfrage gelesen: „%1“").arg(QDir::toNativeSeparators(original));
+        emit requestArrived(request, original);
         return true;
     } catch (const Failure &failure) {
+        if (renamed)
+            putBack(taken, original);
         tellOnce(path, failure.message());
         return false;
+    }
+}
+
+// Whether bytes are shorter than their 8100 says, and for how long on the clock.
+GdtExchange::Short GdtExchange::shortness(const QString &path, QByteArrayView bytes)
+{
+    const auto lengths = gdtLengths(bytes);
+    if (!lengths || lengths->counted >= lengths->declared) {
+        m_short.erase(path);
+        return Short::No;
+    }
+    const QDateTime now = m_now();
+    const QDateTime since = m_short.try_emplace(path, now).first->second;
+    return since.msecsTo(now) < std::chrono::milliseconds(incompleteLimit).count() ? Short::Waits
+                                                                                   : Short::TooLong;
+}
+
+// A request not taken after all goes back under its name, unless a new one holds it
+// by now: then ours is taken on a later look.
+void GdtExchange::putBack(const QString &taken, const QString &original)
+{
+    try {
+        renameWithoutReplacing(taken, original);
+    } catch (const Failure &failure) {
+        qCWarning(logGdt).noquote() << failure.message();
     }
 }
 

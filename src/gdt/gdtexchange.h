@@ -5,6 +5,7 @@
 #include "gdtrequest.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QFileSystemWatcher>
 #include <QObject>
@@ -20,8 +21,12 @@
 // requests (<station><practice>.GDT or .NNN, oldest first) at start, shortly after the
 // directory reports changes (one look for a burst of them) and at a fixed interval (a network share
 // may report nothing), and takes a request file once it has stayed the same for a settling time, so
-// that a file still being written is not read half. A good request is removed and announced; a bad
-// one, or one larger than a GDT record can be, is moved aside and reported. Anything
+// that a file still being written is not read half; one shorter than its own 8100 says
+// waits for the rest up to incompleteLimit and is then moved aside as faulty. A request
+// is read under a name of the station's own (<name>.tessarine), so that a request
+// written anew meanwhile is never removed unread. A good request is removed and
+// announced; a bad one, or one larger than a GDT record can be, is moved aside and
+// reported. Anything
 // else under a request's name (a directory, a FIFO, a device) is named once and left
 // alone; a request that cannot be read or removed is named once and taken as soon as it
 // can be. A request is removed only once the keeper has kept it (the worklist written);
@@ -42,6 +47,11 @@ public:
     // The set requests are read in whatever their 9206 declares, for practice systems
     // that declare it wrongly; none: as declared.
     void setCharset(std::optional<GdtCharset> charset) { m_charset = charset; }
+
+    // The time a request shorter than its 8100 has waited is measured on now.
+    using Now = std::function<QDateTime()>;
+    void setClock(Now now) { m_now = std::move(now); }
+    static constexpr std::chrono::seconds incompleteLimit{30};
 
     // The first look happens here; the next ones on changes and every recheck.
     void start(std::chrono::milliseconds recheck = std::chrono::seconds(2),
@@ -80,6 +90,9 @@ private:
     void lookOnce();
     void lookForRequests();
     bool takeRequest(const QString &path);
+    enum class Short { No, Waits, TooLong };
+    Short shortness(const QString &path, QByteArrayView bytes);
+    void putBack(const QString &taken, const QString &original);
     void report(const QString &message);
     void tellOnce(const QString &path, const QString &message);
 
@@ -111,6 +124,9 @@ private:
     std::chrono::milliseconds m_settleTime{500};
     std::map<QString, Settling> m_settling; // request files seen, by path
     std::map<QString, QString> m_told;      // the message told about a file, by path
+    std::map<QString, QDateTime> m_short;   // since when a request is shorter than its 8100
+    Now m_now = [] { return QDateTime::currentDateTimeUtc(); };
+    inline static const QString takenSuffix = QStringLiteral(".tessarine");
     Keeper m_keeper;
     QString m_full;
     QString m_lastProblem;

@@ -73,11 +73,12 @@ void removeExchangeFile(const QString &path)
     removeFile(path);
 }
 
-QString moveAside(const QString &path)
+QString moveAside(const QString &path, const QString &named)
 {
+    const QString base = named.isEmpty() ? path : named;
     for (int n = 1; n < 1000; ++n) {
-        const QString aside = n == 1 ? path + QStringLiteral(".fehlerhaft")
-                                     : QStringLiteral("%1.%2.fehlerhaft").arg(path).arg(n);
+        const QString aside = n == 1 ? base + QStringLiteral(".fehlerhaft")
+                                     : QStringLiteral("%1.%2.fehlerhaft").arg(base).arg(n);
         if (renameWithoutReplacing(path, aside))
             return aside;
     }

@@ -42,9 +42,10 @@ ExchangeFileRead readExchangeFile(const QString &path, qint64 limit = longestGdt
 // Removes the file.
 void removeExchangeFile(const QString &path);
 
-// Renames a file that must not be read again to "<path>.fehlerhaft", or to
-// "<path>.2.fehlerhaft" and on when that is taken, and returns the new path.
-QString moveAside(const QString &path);
+// Renames a file that must not be read again to "<named>.fehlerhaft", or to
+// "<named>.2.fehlerhaft" and on when that is taken, and returns the new path; named is
+// path unless given.
+QString moveAside(const QString &path, const QString &named = {});
 
 enum class Delivery { Written, Waiting };
 

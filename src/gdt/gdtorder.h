@@ -8,6 +8,9 @@
 // number, so that the request read back is the one that came in.
 
 inline constexpr char gdtOrderSource[] = "GDT";
+// A request to show a person's chart (6311): nothing is answered, and it never replaces
+// a measurement request of the same patient in the worklist.
+inline constexpr char gdtChartSource[] = "GDT-6311";
 
 Order orderOfGdtRequest(const GdtRequest &request, const QString &fileName);
 GdtRequest gdtRequestOfOrder(const Order &order);

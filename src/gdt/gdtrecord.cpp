@@ -38,6 +38,26 @@ QString shown(QByteArrayView bytes)
     return text;
 }
 
+// The text of a content in UTF-8, or none for a control byte (its index in *bad).
+std::optional<QString> decodeUtf8(QByteArrayView bytes, qsizetype *bad)
+{
+    const auto control = std::find_if(bytes.begin(), bytes.end(),
+                                      [](char c) { return (c >= 0 && c < 0x20) || c == 0x7F; });
+    if (control != bytes.end()) {
+        *bad = control - bytes.begin();
+        return std::nullopt;
+    }
+    return QString::fromUtf8(bytes);
+}
+
+// One writer declares a one-byte set and writes UTF-8. Bytes from 80 that form valid
+// UTF-8 throughout are all but never meant otherwise ("JÃ¼rgen" is nobody's name).
+bool isUtf8BeyondAscii(QByteArrayView bytes)
+{
+    return std::any_of(bytes.begin(), bytes.end(), [](char c) { return c < 0; }) &&
+           bytes.isValidUtf8();
+}
+
 GdtError at(int line, const QString &reason)
 {
     return GdtError{line, reason};
@@ -45,7 +65,9 @@ GdtError at(int line, const QString &reason)
 
 // The lines of bytes, checked for their structure only. Practice systems end lines
 // with LF alone, leave empty lines, miscount the length: a reader takes a line by its
-// line end, as readers in the field do. Only a last line without one is cut off.
+// line end, as readers in the field do; a last line without one is a line too (some
+// writers end so). Whether the file is whole is for the exchange to judge, by 8100 and by
+// the file no longer changing.
 std::variant<std::vector<RawField>, GdtError> splitLines(QByteArrayView bytes)
 {
     if (bytes.endsWith('\x1A'))
@@ -55,11 +77,8 @@ std::variant<std::vector<RawField>, GdtError> splitLines(QByteArrayView bytes)
     qsizetype pos = 0;
     for (int line = 1; pos < bytes.size(); ++line) {
         const QByteArrayView rest = bytes.sliced(pos);
-        const qsizetype lf = rest.indexOf('\n');
-        if (lf < 0) {
-            return at(line, QStringLiteral("Die letzte Zeile hat kein Zeilenende: die Datei ist "
-                                           "unvollständig."));
-        }
+        const qsizetype found = rest.indexOf('\n');
+        const qsizetype lf = found < 0 ? rest.size() : found;
         pos += lf + 1;
         QByteArrayView text = rest.first(lf);
         if (text.endsWith('\r'))
@@ -124,17 +143,22 @@ std::variant<GdtRecord, GdtError> readGdtRecord(QByteArrayView bytes,
     }
     if (charset)
         record.charset = *charset;
+    const bool utf8 = !charset && isUtf8BeyondAscii(bytes);
     for (const RawField &f : raw) {
         GdtField field{f.line, f.id, {}, {}};
         qsizetype bad = 0;
-        if (auto text = decodeGdtText(f.content, record.charset, &bad)) {
+        if (auto text = utf8 ? decodeUtf8(f.content, &bad)
+                             : decodeGdtText(f.content, record.charset, &bad)) {
             field.content = *std::move(text);
         } else {
             field.content = QString::fromLatin1(f.content);
-            field.fault = QStringLiteral("Das Byte %1 (Spalte %2) gehört nicht zum Zeichensatz %3.")
+            field.fault = QStringLiteral("Das Byte %1 (Spalte %2) gehört nicht zum Zeichensatz %3. "
+                                         "Gibt die Praxissoftware in Feld 9206 einen anderen "
+                                         "Zeichensatz an, als sie schreibt, legt die Einstellung "
+                                         "gdt/charset ihn fest.")
                               .arg(shown(f.content.sliced(bad, 1)))
                               .arg(8 + bad)
-                              .arg(gdtCharsetName(record.charset));
+                              .arg(utf8 ? QStringLiteral("UTF-8") : gdtCharsetName(record.charset));
         }
         record.fields.push_back(std::move(field));
     }
@@ -157,6 +181,27 @@ std::optional<int> wrongLineLength(QByteArrayView bytes)
         bytes = bytes.sliced(end + 1);
     }
     return std::nullopt;
+}
+
+std::optional<GdtLengths> gdtLengths(QByteArrayView bytes)
+{
+    std::optional<GdtLengths> lengths;
+    qsizetype counted = 0;
+    for (QByteArrayView rest = bytes; !rest.isEmpty();) {
+        const qsizetype found = rest.indexOf('\n');
+        QByteArrayView line = found < 0 ? rest : rest.first(found);
+        rest = found < 0 ? QByteArrayView() : rest.sliced(found + 1);
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (line.isEmpty() || line == "\x1A")
+            continue;
+        counted += line.size() + 2;
+        if (!lengths && line.size() > 7 && line.sliced(3, 4) == "8100" && allDigits(line.sliced(7)))
+            lengths = GdtLengths{line.sliced(7).toByteArray().toLongLong(), 0};
+    }
+    if (lengths)
+        lengths->counted = counted;
+    return lengths;
 }
 
 QString gdtErrorText(const GdtError &error)

@@ -43,12 +43,13 @@ struct GdtRecord
 };
 
 // The record in bytes, or the first fault with its line: a line that does not start with
-// a three-digit length and a four-digit field ID, a last line without line end, a first
+// a three-digit length and a four-digit field ID, a first
 // field other than 8000, a second 8000, a 9206 other than 1, 2 or 3 or given twice.
-// Lines end with CR LF or LF alone; empty lines and a DOS end-of-file byte (1A) at the
-// end are skipped, and a length that is not the line's is not held against it. A byte
-// the set does not hold is the fault of its field only (GdtField::fault). The record is
-// read in charset when given, whatever its 9206 declares.
+// Lines end with CR LF or LF alone, the last one with nothing too; empty lines and a DOS
+// end-of-file byte (1A) at the end are skipped, and a length that is not the line's is
+// not held against it. A byte the set does not hold is the fault of its field only
+// (GdtField::fault). The record is read in charset when given, whatever its 9206
+// declares; else bytes from 80 that are valid UTF-8 throughout are read as UTF-8.
 std::variant<GdtRecord, GdtError> readGdtRecord(QByteArrayView bytes,
                                                 std::optional<GdtCharset> charset = {});
 
@@ -57,6 +58,16 @@ std::variant<GdtRecord, GdtError> readGdtRecord(QByteArrayView bytes,
 // forgives both, as practice systems' records need; what the station writes must not.
 // A DOS end-of-file byte (1A) at the end is no line.
 std::optional<int> wrongLineLength(QByteArrayView bytes);
+
+// The length in bytes the record's 8100 gives and the length its lines would have with
+// CR LF each (as 8100 counts them, whatever the writer ends lines with); none when no
+// line is 8100 with digits. A record shorter than its 8100 is still being written.
+struct GdtLengths
+{
+    qsizetype declared = 0;
+    qsizetype counted = 0;
+};
+std::optional<GdtLengths> gdtLengths(QByteArrayView bytes);
 
 // "Zeile 3: <reason>", or the reason alone for line 0.
 QString gdtErrorText(const GdtError &error);

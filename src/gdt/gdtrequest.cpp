@@ -11,7 +11,7 @@ struct UsedField
 };
 
 // The fields the station takes from a request, with the names the operator knows.
-constexpr std::array<UsedField, 9> usedFields = {{
+constexpr std::array<UsedField, 11> usedFields = {{
     {"8315", "GDT-ID des Empfängers"},
     {"8316", "GDT-ID des Senders"},
     {"3000", "Patientennummer"},
@@ -21,7 +21,12 @@ constexpr std::array<UsedField, 9> usedFields = {{
     {"3110", "Geschlecht"},
     {"9206", "Zeichensatz"},
     {"8402", "Gerätekennung"},
+    {"8310", "Anforderungs-Ident"},
+    {"8314", "Anforderungs-UID"},
 }};
+
+// Years before this are no birth year: 18011990 is the 18th of January 1990.
+constexpr int earliestBirthYear = 1800;
 
 // Practice systems write the letters in either case and 0 for unknown; whatever is
 // no sex here is left for the operator to choose.
@@ -44,6 +49,10 @@ std::optional<QDate> dateOf(QString content)
         if (c < u'0' || c > u'9')
             return std::nullopt;
     }
+    const QDate yearFirst(content.first(4).toInt(), content.sliced(4, 2).toInt(),
+                          content.sliced(6, 2).toInt());
+    if (yearFirst.isValid() && yearFirst.year() >= earliestBirthYear)
+        return yearFirst;
     const QDate date(content.sliced(4, 4).toInt(), content.sliced(2, 2).toInt(),
                      content.sliced(0, 2).toInt());
     return date.isValid() ? std::optional<QDate>(date) : std::nullopt;
@@ -60,9 +69,9 @@ std::variant<GdtRequest, GdtError> parseGdtRequest(QByteArrayView bytes,
     const GdtRecord &record = std::get<GdtRecord>(read);
 
     const GdtField &type = record.fields.front();
-    if (type.content != u"6301" && type.content != u"6302") {
+    if (type.content != u"6301" && type.content != u"6302" && type.content != u"6311") {
         return GdtError{type.line, QStringLiteral("Die Satzart „%1“ wird nicht angenommen "
-                                                  "(nur 6301 und 6302).")
+                                                  "(nur 6301, 6302 und 6311).")
                                        .arg(type.content)};
     }
     for (const UsedField &used : usedFields) {
@@ -97,6 +106,10 @@ std::variant<GdtRequest, GdtError> parseGdtRequest(QByteArrayView bytes,
     request.deviceCode = text("8402");
     // A date or sex that cannot be used is asked of the operator, as a missing one is.
     request.birthDate = dateOf(text("3103"));
+    if (!request.birthDate)
+        request.birthDateUnread = text("3103").trimmed();
+    request.requestIdent = text("8310");
+    request.requestUid = text("8314");
     request.sex = sexOf(text("3110"));
     if (request.lastName.isEmpty())
         return GdtError{0, QStringLiteral("Der Name des Patienten (Feld 3101) fehlt.")};
@@ -120,11 +133,12 @@ QByteArray writeGdtRequest(const GdtRequest &request)
     fields.emplace_back("9206", QString::fromLatin1(gdtCharsetField(request.charset)));
     fields.emplace_back("9218", QString::fromLatin1(gdtVersion));
     add("8402", request.deviceCode);
+    add("8310", request.requestIdent);
+    add("8314", request.requestUid);
     add("3000", request.patientNumber);
     add("3101", request.lastName);
     add("3102", request.firstName);
-    if (request.birthDate)
-        add("3103", gdtDate(*request.birthDate));
+    add("3103", request.birthDate ? gdtDate(*request.birthDate) : request.birthDateUnread);
     if (request.sex != GdtSex::Unknown)
         add("3110", request.sex == GdtSex::Male ? QStringLiteral("1") : QStringLiteral("2"));
     return writeGdtRecord(request.recordType, request.charset, fields);

@@ -1,5 +1,6 @@
 #include "gdt/age.h"
 #include "gdt/gdtanswer.h"
+#include "gdt/gdtorder.h"
 #include "records/childbmi.h"
 
 #include <QTest>
@@ -18,8 +19,10 @@ private Q_SLOTS:
     void percentileInWindowAndAnswer();
 };
 
-// The answer to a request for Anna; receiver and sender IDs of the request as given.
-static GdtAnswer anna(const QString &requestReceiver = {}, const QString &requestSender = {})
+// The answer to a request for Anna, as the worklist kept it; receiver and sender IDs and
+// an unreadable birth date of the request as given.
+static GdtAnswer anna(const QString &requestReceiver = {}, const QString &requestSender = {},
+                      const QString &unreadBirth = {})
 {
     GdtRequest request;
     request.receiverId = requestReceiver;
@@ -28,9 +31,13 @@ static GdtAnswer anna(const QString &requestReceiver = {}, const QString &reques
     request.patientNumber = QStringLiteral("4711");
     request.lastName = QStringLiteral("Müßig");
     request.firstName = QStringLiteral("Anna");
-    request.birthDate = QDate(1990, 2, 1);
+    request.birthDate = unreadBirth.isEmpty() ? std::optional(QDate(1990, 2, 1)) : std::nullopt;
+    request.birthDateUnread = unreadBirth;
     request.sex = GdtSex::Female;
-    GdtAnswer answer = answerTo(request, QStringLiteral("BMI1"), QStringLiteral("EDV1"));
+    request.requestIdent = QStringLiteral("A-17");
+    request.requestUid = QStringLiteral("9f3c");
+    GdtAnswer answer = answerTo(gdtRequestOfOrder(orderOfGdtRequest(request, {})),
+                                QStringLiteral("BMI1"), QStringLiteral("EDV1"));
     answer.sex = GdtSex::Female; // the take-over's, not the request's
     answer.takenAt = QDateTime(QDate(2026, 12, 6), QTime(9, 5, 7));
     answer.weightKg = 72.5;
@@ -51,7 +58,8 @@ static Fields annaFields(const QString &height, const QString &weight, const QSt
         {"8420", weight},     {"8421", "kg"},   {"8410", "GROESSE"},  {"8411", "Größe"},
         {"8420", height},     {"8421", "cm"},   {"8410", "BMI"},      {"8411", "Body-Mass-Index"},
         {"8420", bmi},        {"8421", "kg/m2"}};
-    return fields + findings;
+    return fields.first(1) + Fields{{"8310", "A-17"}, {"8314", "9f3c"}} + fields.sliced(1) +
+           findings;
 }
 
 void TestGdtAnswer::writesEveryFieldInOrder_data()
@@ -77,6 +85,12 @@ void TestGdtAnswer::writesEveryFieldInOrder_data()
     QTest::newRow("back to the request's own IDs")
         << ids << annaFields("175.0", "72.5", "23.7", findings) << QString() << "PRAXIS"
         << "WAAGE_01";
+
+    Fields unread = annaFields("175.0", "72.5", "23.7", findings);
+    unread[6].second = QStringLiteral("1990-02-01");
+    QTest::newRow("an unreadable birth date as the request wrote it")
+        << anna({}, {}, unread[6].second) << unread << QString() << "EDV1"
+        << "BMI1";
 
     GdtAnswer sevenBit = anna();
     sevenBit.charset = GdtCharset::SevenBit;

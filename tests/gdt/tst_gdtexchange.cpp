@@ -18,6 +18,7 @@
 using namespace std::chrono_literals;
 using Setup = std::function<void(const QString &dir)>;
 Q_DECLARE_METATYPE(Setup)
+static std::chrono::seconds clockJump; // how far the exchange's clock runs after its first look
 
 class TestGdtExchange : public QObject
 {
@@ -107,14 +108,23 @@ void TestGdtExchange::takesARequestAndRemovesIt()
     writeBytes(dir.filePath(QStringLiteral("bmi1edv1.gdt")), request(QStringLiteral("Früh")));
     GdtExchange exchange(dir.path(), QStringLiteral("BMI1"), QStringLiteral("EDV1"));
     QSignalSpy arrived(&exchange, &GdtExchange::requestArrived);
+    // The practice system writes the next request while the station reads this one.
+    exchange.setKeeper(
+        [&](const GdtRequest &r, const QString &path) {
+            if (r.lastName == u"Früh")
+                writeBytes(path, request(QStringLiteral("Gleich")));
+            return true;
+        },
+        {});
     exchange.start(10s, 50ms); // found at start, without any change of the directory
-    QTRY_COMPARE(arrived.count(), 1);
+    QTRY_COMPARE(arrived.count(), 2);
     QCOMPARE(arrived.at(0).at(0).value<GdtRequest>().lastName, QStringLiteral("Früh"));
+    QCOMPARE(arrived.at(1).at(0).value<GdtRequest>().lastName, QStringLiteral("Gleich"));
     QVERIFY(QDir(dir.path()).isEmpty());
 
     writeBytes(dir.filePath(QStringLiteral("BMI1EDV1.GDT")), request(QStringLiteral("Spät")));
-    QTRY_COMPARE(arrived.count(), 2);
-    QCOMPARE(arrived.at(1).at(0).value<GdtRequest>().lastName, QStringLiteral("Spät"));
+    QTRY_COMPARE(arrived.count(), 3);
+    QCOMPARE(arrived.at(2).at(0).value<GdtRequest>().lastName, QStringLiteral("Spät"));
 }
 
 void TestGdtExchange::takesOnlyRequestsFromWhatLiesThere_data()
@@ -129,6 +139,23 @@ void TestGdtExchange::takesOnlyRequestsFromWhatLiesThere_data()
     QTest::newRow(".000 counts too")
         << Setup([](const QString &gdt) { writeLater(gdt.chopped(3) + "000", request("Null")); })
         << "Danach,Null|0|0|";
+    QTest::newRow("taken before a crash")
+        << Setup([](const QString &gdt) { writeLater(gdt + ".tessarine", request("Zuvor")); })
+        << "Danach,Zuvor|0|0|";
+    QTest::newRow("8100 counts CR LF, lines end LF, the last none")
+        << Setup([](const QString &gdt) {
+               writeLater(gdt, request("Lf").replace("\r\n", "\n").chopped(1));
+           })
+        << "Danach,Lf|0|0|";
+    const auto shortFor = [](std::chrono::seconds jump) {
+        return Setup([jump](const QString &gdt) {
+            writeLater(gdt, request("Kurz").chopped(9));
+            clockJump = jump;
+        });
+    };
+    QTest::newRow("shorter than its 8100 for 29 s") << shortFor(29s) << "Danach|0|0|BMI1EDV1.GDT";
+    QTest::newRow("shorter than its 8100 for 30 s")
+        << shortFor(30s) << "Danach|1|0|BMI1EDV1.GDT.fehlerhaft";
     QTest::newRow("99,999 bytes") << Setup([](const QString &gdt) {
         writeLater(gdt, request("Voll", 99999));
     }) << "Danach,Voll|0|0|";
@@ -170,8 +197,12 @@ void TestGdtExchange::takesOnlyRequestsFromWhatLiesThere()
     QFETCH(QString, outcome);
     QTemporaryDir dir;
     writeBytes(dir.filePath(QStringLiteral("bmi1edv1.999")), request(QStringLiteral("Danach")));
+    clockJump = 0s;
     setup(dir.filePath(QStringLiteral("BMI1EDV1.GDT")));
     GdtExchange exchange(dir.path(), QStringLiteral("BMI1"), QStringLiteral("EDV1"));
+    const QDateTime start = QDateTime::currentDateTimeUtc();
+    exchange.setClock(
+        [start, looks = 0]() mutable { return start.addSecs(looks++ ? clockJump.count() : 0); });
     QSignalSpy arrivals(&exchange, &GdtExchange::requestArrived);
     QSignalSpy rejections(&exchange, &GdtExchange::requestRejected);
     QSignalSpy told(&exchange, &GdtExchange::problem);

@@ -74,6 +74,15 @@ void TestGdtRequest::readsARequest_data()
     QTest::newRow("unusable birth date and sex are absent")
         << gdt({"80006302", "30001", "3101Kim", "3102Lee", "310300001960", "31100"}) << "Kim"
         << "Lee" << QDate() << 0 << "1" << 2 << 0;
+    QTest::newRow("year first from 1800, no end on the last line, 6311")
+        << gdt({"80006311", "30001", "3101Kim", "3102Lee", "310318000101"}).chopped(2) << "Kim"
+        << "Lee" << QDate(1800, 1, 1) << 0 << "1" << 2 << 5;
+    QTest::newRow("year 1799 is no birth year")
+        << gdt({"80006302", "30001", "3101Kim", "3102Lee", "310317990101"}) << "Kim"
+        << "Lee" << QDate() << 0 << "1" << 2 << 0;
+    QTest::newRow("UTF-8 whatever 9206 says")
+        << gdt({"80006302", "92063", "30001", "3101M\xC3\xBCller", "3102J\xC3\xBCrgen"})
+        << QStringLiteral("Müller") << QStringLiteral("Jürgen") << QDate() << 0 << "1" << 3 << 0;
     QTest::newRow("bad bytes in fields not used")
         << gdt({"80006302", "92061", "30001", "3101Kim", "3102Lee", "3107\t\xE4", "6220\x81"})
         << QStringLiteral("Kim") << QStringLiteral("Lee") << QDate() << 0 << "1" << 1 << 0;
@@ -113,7 +122,7 @@ void TestGdtRequest::refusesABadRequest_data()
     const QByteArray head = gdt({"80006302", "3101Kim", "3102Lee"});
     QTest::newRow("empty file") << QByteArray() << 0 << "leer";
     QTest::newRow("length not a number") << head + "O143000123\r\n" << 4 << "dreistelligen";
-    QTest::newRow("last line cut off") << head + "0173103010120" << 4 << "unvollständig";
+    QTest::newRow("last line cut off is a line") << head + "0103000" << 0 << "3000";
     QTest::newRow("field ID with a letter") << gdt({"80006302", "31O1Kim"}) << 2 << "„31O1“";
     QTest::newRow("no 8000") << gdt({"3101Kim", "3102Lee"}) << 1 << "8000";
     QTest::newRow("record type 6310") << gdt({"80006310", "3101Kim"}) << 1 << "„6310“";
@@ -121,6 +130,8 @@ void TestGdtRequest::refusesABadRequest_data()
     QTest::newRow("unknown character set") << head + gdt({"92064"}) << 4 << "„4“";
     QTest::newRow("byte from 80 in 7-bit")
         << gdt({"80006302", "92061", "3101M\x81ller"}) << 3 << "<81>";
+    QTest::newRow("a set it does not write names gdt/charset")
+        << gdt({"80006302", "3101M\x81\x01ller"}) << 2 << "gdt/charset";
     QTest::newRow("undefined ANSI byte")
         << gdt({"80006302", "3101A\x8D", "92063"}) << 2 << "Windows-ANSI";
     QTest::newRow("control byte") << gdt({"80006302", "3101Ki\tm"}) << 2 << "Spalte 10";

@@ -80,7 +80,7 @@ private Q_SLOTS:
         f.create();
         f.find<QRadioButton>("Option2")->setChecked(true); // the previous person's
         f.request("01380006302\r\n0138315BMI1\r\n0138316EDV1\r\n01092062\r\n"
-                  "01330004711\r\n0143101M\x81\xE1ig\r\n0153102J\x81rgen\r\n"
+                  "0138310A-17\r\n01330004711\r\n0143101M\x81\xE1ig\r\n0153102J\x81rgen\r\n"
                   "017310324121960\r\n01031101\r\n0148402BMI01\r\n");
         QTRY_COMPARE(f.field("Text7")->text(), QStringLiteral("Müßig"));
         QCOMPARE(f.field("text")->text(), QStringLiteral("Jürgen"));
@@ -101,11 +101,11 @@ private Q_SLOTS:
         const QString length = QStringLiteral("%1").arg(answer.size(), 5, 10, QChar('0'));
         const QStringList expected =
             QStringLiteral("8000 6310|8100 %1|8315 EDV1|8316 BMI1|9206 2|9218 02.10|8402 BMI01|"
-                           "3000 4711|3101 Müßig|3102 Jürgen|3103 24121960|3110 1|6200 06122026|"
-                           "6201 090507|3622 175.0|3623 72.5|8410 GEWICHT|8411 Gewicht|8420 72.5|"
-                           "8421 kg|8410 GROESSE|8411 Größe|8420 175.0|8421 cm|8410 BMI|"
-                           "8411 Body-Mass-Index|8420 23.7|8421 kg/m2|6220 Bewertung ü|"
-                           "6220 Zeile zwei")
+                           "8310 A-17|3000 4711|3101 Müßig|3102 Jürgen|3103 24121960|3110 1|"
+                           "6200 06122026|6201 090507|3622 175.0|3623 72.5|8410 GEWICHT|"
+                           "8411 Gewicht|8420 72.5|8421 kg|8410 GROESSE|8411 Größe|8420 175.0|"
+                           "8421 cm|8410 BMI|8411 Body-Mass-Index|8420 23.7|8421 kg/m2|"
+                           "6220 Bewertung ü|6220 Zeile zwei")
                 .arg(length)
                 .split(QLatin1Char('|'));
         QCOMPARE(fieldsOf(answer), expected);
@@ -133,6 +133,15 @@ private Q_SLOTS:
         row("no birth date: age emptied", with([](GdtRequest &r) { r.birthDate.reset(); }),
             "Anna|Beispiel||w||0",
             "Die GDT-Anfrage „%1“ nennt kein Geburtsdatum. Bitte das Alter eingeben.");
+        row("unreadable birth date", with([](GdtRequest &r) {
+                r.birthDate.reset();
+                r.birthDateUnread = QStringLiteral("1990-12-06");
+            }),
+            "Anna|Beispiel||w||0",
+            "Die GDT-Anfrage „%1“ nennt ein Geburtsdatum, das nicht lesbar ist („1990-12-06“). "
+            "Bitte das Alter eingeben.");
+        row("6311: the chart", with([](GdtRequest &r) { r.recordType = "6311"; }),
+            "Anna|Beispiel|50|w||0", "Kein Datensatz vorhanden ! !");
         row("born after today", with([](GdtRequest &r) { r.birthDate = QDate(2026, 12, 7); }),
             "Anna|Beispiel||w||0",
             "Die GDT-Anfrage „%1“ nennt ein Geburtsdatum nach dem heutigen Tag (07.12.2026). "
@@ -147,7 +156,10 @@ private Q_SLOTS:
             before, refused, "Der Name „Anna Bei/spiel“");
         row("name outside Windows-1252",
             with([](GdtRequest &r) { r.lastName = QStringLiteral("Σigma"); }), before, refused,
-            "Der Name „Anna Σigma“");
+            "Der Name „Anna Σigma“ enthält ein Zeichen, das im Zeichensatz der Anfrage "
+            "(Codepage 437) kein Buchstabe eines Namens sein kann. Schreibt die Praxissoftware "
+            "einen anderen Zeichensatz, als sie in Feld 9206 angibt, legt die Einstellung "
+            "gdt/charset ihn fest.");
         row("Windows device name", with([](GdtRequest &r) { r.lastName = "Con.txt"; }), before,
             refused, "Der Name „Anna Con.txt“ ist unter Windows ein Gerätename");
         row("bad byte in a name: moved aside", "01380006302\r\n0143101K\tm\r\n", before,
@@ -282,6 +294,7 @@ private Q_SLOTS:
         row("earlier answer unread", "Beispiel", "72,5", "unread", true);
         row("full disk", "Beispiel", "72,5", "full", true);
         row("rating file missing", "Beispiel", "72,5", "no rating", true);
+        row("outbox cannot be written", "Beispiel", "72,5", "no outbox", true);
     }
     void answersOneStoredTakeOverOfTheRequestsPerson()
     {
@@ -303,7 +316,11 @@ private Q_SLOTS:
             f.disk.fill();
         if (obstacle == QLatin1String("no rating")) // the record is stored all the same
             QFile::remove(ratingFilePath(f.dir.path(), 2));
-        const bool held = obstacle == QLatin1String("unread") || obstacle == QLatin1String("full");
+        const QString outboxPath = f.dir.filePath(QStringLiteral("state/outbox.json"));
+        if (obstacle == QLatin1String("no outbox"))
+            QVERIFY(QDir().mkpath(outboxPath));
+        const bool held = obstacle == QLatin1String("unread") ||
+                          obstacle == QLatin1String("full") || obstacle == u"no outbox";
 
         auto takeOver = [&f](const QString &lastName, const QString &kg) {
             f.field("Text7")->setText(lastName);
@@ -312,7 +329,7 @@ private Q_SLOTS:
             f.button("Command2")->click();
         };
         takeOver(last, weight);
-        QCOMPARE(f.form->windowTitle(), held ? waitingTitle : title);
+        QCOMPARE(f.form->windowTitle(), held && obstacle != u"no outbox" ? waitingTitle : title);
         QCOMPARE(written.count(), answered && !held ? 1 : 0);
         if (obstacle == QLatin1String("full")) {
             QCOMPARE(f.messages.shown.size(), 1);
@@ -320,6 +337,12 @@ private Q_SLOTS:
                          f.messages.shown.at(0).endsWith(systemCause(ENOSPC)),
                      qPrintable(f.messages.shown.at(0)));
             f.disk.freeSpace();
+        }
+        if (obstacle == QLatin1String("no outbox")) { // stored once, handed over on the retry
+            QVERIFY(f.messages.shown.last().contains(QStringLiteral("ohne sie noch einmal")));
+            QVERIFY(QDir().rmdir(outboxPath));
+            takeOver(last, weight);
+            QCOMPARE(readBytes(f.filePath(QStringLiteral("Anna Beispiel.txt"))).count("BMI"), 1);
         }
         if (obstacle == QLatin1String("unread")) {
             QCOMPARE(readBytes(answer), QByteArray("alt"));

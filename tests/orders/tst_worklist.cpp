@@ -3,6 +3,7 @@
 #include "orders/worklist.h"
 
 #include <QFile>
+#include <QLockFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -89,6 +90,11 @@ private Q_SLOTS:
         index.record(QStringLiteral("c.txt"), QStringLiteral("4"));
         QCOMPARE(PersonIndex(dir.path()).patientOf(QStringLiteral("a.txt")), QStringLiteral("3"));
         QCOMPARE(index.patientOf(QStringLiteral("b.txt")), std::nullopt);
+        QLockFile otherStation(index.path() + QStringLiteral(".lock"));
+        QVERIFY(otherStation.lock());
+        QVERIFY_THROWS_EXCEPTION(Failure,
+                                 PersonIndex(dir.path(), 2, std::chrono::milliseconds(50))
+                                     .record(QStringLiteral("d.txt"), QStringLiteral("5")));
     }
 };
 

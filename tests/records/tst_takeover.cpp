@@ -330,27 +330,32 @@ void TestTakeOver::onlyTheFinalRatingFileIsRead()
 void TestTakeOver::childRatedByPercentileWhenSet_data()
 {
     QTest::addColumn<ChildRatings>("children");
+    QTest::addColumn<QString>("age"); // typed; with a separator as typed, else mid-year
     QTest::addColumn<QStringList>("assessment");
     // A boy of 6 with a BMI of 15.0 lies at P36 for 6.5 years: normal, not class 0.
-    QTest::newRow("percentiles") << ChildRatings::Percentiles
+    QTest::newRow("percentiles") << ChildRatings::Percentiles << "6"
                                  << QStringList{"BMI-Perzentile: 36 (Kinder, Referenz 2001)"} +
                                         classLines(2);
-    QTest::newRow("adult rules") << ChildRatings::Adult << classLines(0);
+    QTest::newRow("typed 6,0") << ChildRatings::Percentiles << "6,0"
+                               << QStringList{"BMI-Perzentile: 38 (Kinder, Referenz 2001)"} +
+                                      classLines(2);
+    QTest::newRow("adult rules") << ChildRatings::Adult << "6" << classLines(0);
 }
 
 void TestTakeOver::childRatedByPercentileWhenSet()
 {
     QFETCH(ChildRatings, children);
+    QFETCH(QString, age);
     QFETCH(QStringList, assessment);
     WindowFixture f;
     writeRatingFiles(f.dir.path());
     f.services.children = children;
     f.create();
-    enter(f, Entries{"Tim", "Klein", "6", false, "21,6", "1200"});
+    enter(f, Entries{"Tim", "Klein", age, false, "21,6", "1200"});
     f.button("Command2")->click();
-    QCOMPARE(
-        readBytes(f.filePath(QStringLiteral("Tim Klein.txt"))),
-        "Tim Klein  m\xE4nnlich 6Jahre\r\n\r\n  06.12.2026    21,6kg    1200mm     BMI: 15\r\n");
+    QCOMPARE(readBytes(f.filePath(QStringLiteral("Tim Klein.txt"))),
+             "Tim Klein  m\xE4nnlich " + age.toLatin1() +
+                 "Jahre\r\n\r\n  06.12.2026    21,6kg    1200mm     BMI: 15\r\n");
     QCOMPARE(f.listItems(), assessment);
 }
 
