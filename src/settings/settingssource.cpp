@@ -64,7 +64,10 @@ SettingsSource readSettingsFile(const QString &path)
     // those bytes: what lies at the path cannot change between the check and the read.
     QByteArray bytes;
     QString refusal;
-    if (QFileInfo::exists(path)) {
+    const QFileInfo info(path);
+    if (info.isDir()) { // which Windows does not even open for reading
+        refusal = QStringLiteral("sind keine gewöhnliche Datei");
+    } else if (info.exists()) {
         try {
             NonBlockingFile file(path);
             if (!file.isRegular())
