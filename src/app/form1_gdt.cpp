@@ -32,10 +32,16 @@ QString requestText(const QString &file)
     return QStringLiteral("Die GDT-Anfrage „%1“").arg(QDir::toNativeSeparators(file));
 }
 
+// The link an order came by, as the operator knows it: "GDT" for both kinds of request.
+QString linkOf(const Order &order)
+{
+    return order.source == QLatin1String(gdtChartSource) ? QStringLiteral("GDT") : order.source;
+}
+
 // "Die GDT-Anfrage „…“", "Der HL7-Auftrag „…“"
 QString orderText(const Order &order)
 {
-    if (order.source == QLatin1String(gdtOrderSource))
+    if (linkOf(order) == QLatin1String(gdtOrderSource))
         return requestText(order.requestFile);
     return QStringLiteral("Der %1-Auftrag „%2“").arg(order.source, order.requestFile);
 }
@@ -221,12 +227,12 @@ void Form1::showWhatWaits()
     QString who;
     if (waiting.size() == 1)
         who = QStringLiteral("%1 wartet (%2)")
-                  .arg(orderPerson(waiting.first()), waiting.first().source);
+                  .arg(orderPerson(waiting.first()), linkOf(waiting.first()));
     else if (waiting.size() > 1)
         who = QStringLiteral("%1 und %2 weitere warten (%3)")
                   .arg(orderPerson(waiting.first()))
                   .arg(waiting.size() - 1)
-                  .arg(waiting.first().source);
+                  .arg(linkOf(waiting.first()));
     if (!who.isEmpty())
         title += QStringLiteral(" – ") + who;
     const qsizetype answers =

@@ -205,6 +205,7 @@ private Q_SLOTS:
         GdtRequest bert = anna();
         bert.firstName = QStringLiteral("Bert");
         bert.patientNumber = QStringLiteral("18");
+        bert.recordType = "6311"; // his chart: it waits as a take-over's request does
         writeBytes(f.gdtPath("BMI1EDV1.001"), writeGdtRequest(anna()));
         QTest::qWait(20);
         writeBytes(f.gdtPath("BMI1EDV1.002"), writeGdtRequest(bert));
@@ -225,9 +226,9 @@ private Q_SLOTS:
 
         QTest::keyClick(f.form.get(), Qt::Key_F5, Qt::ShiftModifier); // Anna dismissed
         QVERIFY(
-            f.messages.shown.last().contains(QStringLiteral("BMI1EDV1.001“ für Anna Beispiel")));
+            f.messages.shown.join('|').contains(QStringLiteral("BMI1EDV1.001“ für Anna Beispiel")));
         QCOMPARE(f.field("text")->text(), QStringLiteral("Bert")); // the window was free
-        QCOMPARE(f.worklist.size(), 1);
+        QCOMPARE(f.worklist.size(), 0); // his chart was drawn (he has none yet): done
         QCOMPARE(f.form->windowTitle(), title);
     }
 
