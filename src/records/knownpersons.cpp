@@ -96,6 +96,11 @@ KnownPersons::KnownPersons(std::vector<KnownPerson> persons, const QStringList &
     for (const auto &entry : order)
         sorted.push_back(*entry.second);
     m_persons = std::move(sorted);
+    for (const KnownPerson &person : m_persons) {
+        m_foldedNames += u'\n';
+        m_nameStarts.push_back(m_foldedNames.size());
+        m_foldedNames += person.folded;
+    }
 
     for (const QString &fileName : fileNames) {
         if (!fileName.endsWith(txt))
@@ -111,11 +116,17 @@ std::vector<const KnownPerson *> KnownPersons::matching(QStringView typed, std::
 {
     const QString start = foldedName(typed);
     std::vector<const KnownPerson *> found;
-    for (const KnownPerson &person : m_persons) {
-        if (found.size() >= most)
-            break;
-        if (matchesWordStart(person.folded, start))
-            found.push_back(&person);
+    if (start.isEmpty())
+        return found;
+    for (qsizetype at = m_foldedNames.indexOf(start); at > 0 && found.size() < most;
+         at = m_foldedNames.indexOf(start, at + 1)) {
+        // Only at the start of a word; the typed text holds no line feed.
+        if (const QChar before = m_foldedNames.at(at - 1); before != u'\n' && before != u' ')
+            continue;
+        const auto next = std::upper_bound(m_nameStarts.begin(), m_nameStarts.end(), at);
+        const KnownPerson *person = &m_persons.at(next - m_nameStarts.begin() - 1);
+        if (found.empty() || found.back() != person)
+            found.push_back(person);
     }
     return found;
 }

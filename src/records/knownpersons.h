@@ -58,8 +58,9 @@ public:
     // In the order of their shown lines, ignoring case, accents and umlaut spelling.
     const std::vector<KnownPerson> &all() const { return m_persons; }
 
-    // At most `most` persons, in that order, whose name has typed at the start of one of
-    // its words (matchesWordStart).
+    // At most `most` persons, in that order, whose folded name has typed, folded as well,
+    // at its start or right behind one of its blanks: "gr" and "juergen g" find "Jürgen
+    // Groß", "rg" does not; nothing typed finds no one.
     std::vector<const KnownPerson *> matching(QStringView typed, std::size_t most) const;
 
     // A history file whose name is not personName(first, last) but equals it after
@@ -68,6 +69,10 @@ public:
 
 private:
     std::vector<KnownPerson> m_persons;
+    // The folded names in order, each behind a line feed: one search over all of them
+    // finds what was typed, the persons in order.
+    QString m_foldedNames;
+    std::vector<qsizetype> m_nameStarts;        // of each person's name in it
     QHash<QString, QString> m_fileByFoldedName; // of every ".txt" file
 };
 

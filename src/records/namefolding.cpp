@@ -45,16 +45,3 @@ QString foldedName(QStringView name)
     }
     return folded.toCaseFolded().simplified();
 }
-
-bool matchesWordStart(QStringView folded, QStringView foldedStart)
-{
-    if (foldedStart.isEmpty())
-        return false;
-    for (qsizetype at = 0;;) {
-        if (folded.sliced(at).startsWith(foldedStart))
-            return true;
-        at = folded.indexOf(u' ', at) + 1;
-        if (at == 0)
-            return false;
-    }
-}

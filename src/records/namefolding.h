@@ -10,8 +10,3 @@
 // are missing), other accents dropped (é → e), blanks at the ends dropped and blanks
 // within collapsed to one.
 QString foldedName(QStringView name);
-
-// True when foldedStart, a foldedName of what was typed, stands at the start of folded,
-// also a foldedName, or right behind one of its blanks: "gr" and "juergen g" match
-// "juergen gross", "rg" does not. An empty start matches nothing.
-bool matchesWordStart(QStringView folded, QStringView foldedStart);

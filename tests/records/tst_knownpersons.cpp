@@ -148,7 +148,10 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(QString, typed);
         QFETCH(bool, matches);
-        QCOMPARE(matchesWordStart(foldedName(name), foldedName(typed)), matches);
+        KnownPerson person;
+        person.folded = foldedName(name);
+        const KnownPersons persons({person}, {});
+        QCOMPARE(persons.matching(typed, 1).size(), std::size_t(matches));
     }
 
     void nearDuplicates_data()
