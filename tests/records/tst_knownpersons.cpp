@@ -70,6 +70,8 @@ private Q_SLOTS:
             << "Łukasz Nowak.txt" << bytes("Lukasz Nowak  männlich 41Jahre") << "";
         QTest::newRow("device name")
             << "NUL Muster.txt" << bytes("NUL Muster  männlich 41Jahre") << "";
+        QTest::newRow("two blanks in a row") << "Anna  Beispiel.txt"
+                                             << bytes("Anna  Beispiel  weiblich 34Jahre") << "";
         QTest::newRow("blank at the end")
             << "Max Muster .txt" << bytes("Max Muster   männlich 41Jahre") << "";
         QTest::newRow("other ending")
@@ -150,7 +152,7 @@ private Q_SLOTS:
         QFETCH(bool, matches);
         KnownPerson person;
         person.folded = foldedName(name);
-        const KnownPersons persons({person}, {});
+        const KnownPersons persons({person, person}, {}); // one only: at most 1 asked for
         QCOMPARE(persons.matching(typed, 1).size(), std::size_t(matches));
     }
 
