@@ -1,16 +1,18 @@
 #include "persondirectory.h"
 
 #include <QMetaObject>
+#include <QThread>
 
-#include <chrono>
-#include <condition_variable>
-#include <mutex>
+#include <QMutex>
+#include <QWaitCondition>
 
 struct PersonDirectory::Shared
 {
-    std::mutex mutex;
-    std::condition_variable wake; // a stop or a request to the thread
-    std::condition_variable done; // a reading to the window's thread
+    // Qt's own primitives: those of the C++ library kept a Windows test program from
+    // ending under Wine.
+    QMutex mutex;
+    QWaitCondition wake; // a stop or a request to the thread
+    QWaitCondition done; // a reading to the window's thread
     std::shared_ptr<const KnownPersons> latest;
     bool readAgain = false;
     std::atomic<bool> stop = false;
@@ -19,38 +21,39 @@ struct PersonDirectory::Shared
 PersonDirectory::PersonDirectory(const QString &dataDir, int pollMs, QObject *parent)
     : QObject(parent), m_shared(std::make_shared<Shared>())
 {
-    m_thread = std::thread([shared = m_shared, dataDir, pollMs, self = this] {
+    m_thread.reset(QThread::create([shared = m_shared, dataDir, pollMs, self = this] {
         PersonDirectoryReader reader(dataDir);
         while (!shared->stop) {
             auto persons = reader.read(shared->stop);
-            std::unique_lock lock(shared->mutex);
+            QMutexLocker lock(&shared->mutex);
             if (persons) {
                 shared->latest = std::make_shared<const KnownPersons>(std::move(*persons));
-                shared->done.notify_all();
+                shared->done.wakeAll();
                 // Posted, not called: the object may only be touched on its own thread,
                 // and a posted event is dropped with the object.
                 QMetaObject::invokeMethod(self, &PersonDirectory::read, Qt::QueuedConnection);
             }
-            shared->wake.wait_for(lock, std::chrono::milliseconds(pollMs),
-                                  [&] { return shared->stop || shared->readAgain; });
+            if (!shared->stop && !shared->readAgain)
+                shared->wake.wait(&shared->mutex, QDeadlineTimer(pollMs));
             shared->readAgain = false;
         }
-    });
+    }));
+    m_thread->start();
 }
 
 PersonDirectory::~PersonDirectory()
 {
     {
-        std::lock_guard lock(m_shared->mutex);
+        QMutexLocker lock(&m_shared->mutex);
         m_shared->stop = true;
     }
-    m_shared->wake.notify_all();
-    m_thread.join();
+    m_shared->wake.wakeAll();
+    m_thread->wait();
 }
 
 std::shared_ptr<const KnownPersons> PersonDirectory::persons() const
 {
-    std::lock_guard lock(m_shared->mutex);
+    QMutexLocker lock(&m_shared->mutex);
     if (!m_shared->latest)
         return std::make_shared<const KnownPersons>();
     return m_shared->latest;
@@ -58,16 +61,17 @@ std::shared_ptr<const KnownPersons> PersonDirectory::persons() const
 
 std::shared_ptr<const KnownPersons> PersonDirectory::personsRead() const
 {
-    std::unique_lock lock(m_shared->mutex);
-    m_shared->done.wait(lock, [&] { return m_shared->latest != nullptr; });
+    QMutexLocker lock(&m_shared->mutex);
+    while (!m_shared->latest)
+        m_shared->done.wait(&m_shared->mutex);
     return m_shared->latest;
 }
 
 void PersonDirectory::readAgain()
 {
     {
-        std::lock_guard lock(m_shared->mutex);
+        QMutexLocker lock(&m_shared->mutex);
         m_shared->readAgain = true;
     }
-    m_shared->wake.notify_all();
+    m_shared->wake.wakeAll();
 }

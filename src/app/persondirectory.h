@@ -8,7 +8,8 @@
 #include <atomic>
 
 #include <memory>
-#include <thread>
+
+class QThread;
 
 // The persons of the data directory, kept current by a thread of its own that reads the
 // directory again every pollMs (other stations may add files to a shared one) and when
@@ -38,5 +39,5 @@ Q_SIGNALS:
 private:
     struct Shared;
     std::shared_ptr<Shared> m_shared;
-    std::thread m_thread;
+    std::unique_ptr<QThread> m_thread; // a QThread: Qt keeps its thread data with it
 };

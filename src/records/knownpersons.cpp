@@ -146,11 +146,14 @@ std::optional<KnownPersons> PersonDirectoryReader::read(const std::atomic<bool> 
 {
     QStringList fileNames;
     QHash<QString, KnownPerson> taken;
-    QDirIterator it(m_dir, {QStringLiteral("*.txt")}, QDir::Files);
+    // No name filter: its regular expression would leave thread data behind.
+    QDirIterator it(m_dir, QDir::Files);
     while (it.hasNext()) {
         if (stop)
             return std::nullopt;
         const QString fileName = it.nextFileInfo().fileName();
+        if (!fileName.endsWith(txt))
+            continue;
         fileNames << fileName;
         // Headers are written once: a file taken before need not be read again.
         if (const auto known = m_taken.constFind(fileName); known != m_taken.cend())
