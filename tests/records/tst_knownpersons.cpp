@@ -41,41 +41,32 @@ private Q_SLOTS:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QByteArray>("bytes"); // "fifo": a FIFO of that name
         QTest::addColumn<QString>("shown");    // empty: not offered
-        const auto bytes = [](const char *header) {
-            return historyBytes(QString::fromUtf8(header));
+        const auto row = [](const char *tag, const char *file, const char *header,
+                            const char *shown, QByteArray tail = {}) {
+            QTest::newRow(tag) << QString::fromUtf8(file)
+                               << (*header ? historyBytes(QString::fromUtf8(header)) + tail : tail)
+                               << QString::fromUtf8(shown);
         };
-        QTest::newRow("man") << "Jürgen Groß.txt" << bytes("Jürgen Groß  männlich 41Jahre")
-                             << "Groß, Jürgen – männlich, 41";
-        QTest::newRow("woman, age of one digit")
-            << "Anna Beispiel.txt" << bytes("Anna Beispiel  weiblich 9Jahre")
-            << "Beispiel, Anna – weiblich, 9";
-        QTest::newRow("two blanks: as the header reads")
-            << "Anna Maria Beispiel.txt" << bytes("Anna Maria Beispiel  weiblich 34Jahre")
-            << "Anna Maria Beispiel – weiblich, 34";
-        QTest::newRow("rating file") << "bmi0.txt" << QByteArray("Untergewicht\r\n") << "";
-        QTest::newRow("age no number")
-            << "Max Muster.txt" << bytes("Max Muster  männlich xyJahre") << "";
-        QTest::newRow("no sex") << "Max Muster.txt" << bytes("Max Muster 41Jahre") << "";
-        QTest::newRow("header alone")
-            << "Max Muster.txt" << encodeCp1252(QStringLiteral("Max Muster  männlich 41Jahre"))
-            << "";
-        QTest::newRow("line too long")
-            << "Max Muster.txt" << bytes("Max Muster  männlich 41Jahre") + QByteArray(65537, 'x')
-            << "";
-        QTest::newRow("longest line")
-            << "Max Muster.txt" << bytes("Max Muster  männlich 41Jahre") + QByteArray(65536, 'x')
-            << "Muster, Max – männlich, 41";
-        QTest::newRow("FIFO") << "Max Muster.txt" << QByteArray("fifo") << "";
-        QTest::newRow("not Windows-1252")
-            << "Łukasz Nowak.txt" << bytes("Lukasz Nowak  männlich 41Jahre") << "";
-        QTest::newRow("device name")
-            << "NUL Muster.txt" << bytes("NUL Muster  männlich 41Jahre") << "";
-        QTest::newRow("two blanks in a row") << "Anna  Beispiel.txt"
-                                             << bytes("Anna  Beispiel  weiblich 34Jahre") << "";
-        QTest::newRow("blank at the end")
-            << "Max Muster .txt" << bytes("Max Muster   männlich 41Jahre") << "";
-        QTest::newRow("other ending")
-            << "Max Muster.bak" << bytes("Max Muster  männlich 41Jahre") << "";
+        const char *max = "Max Muster  männlich 41Jahre";
+        row("man", "Jürgen Groß.txt", "Jürgen Groß  männlich 41Jahre",
+            "Groß, Jürgen – männlich, 41");
+        row("age of one digit", "Anna Beispiel.txt", "Anna Beispiel  weiblich 9Jahre",
+            "Beispiel, Anna – weiblich, 9");
+        row("two blanks: as the header reads", "Anna Maria Beispiel.txt",
+            "Anna Maria Beispiel  weiblich 34Jahre", "Anna Maria Beispiel – weiblich, 34");
+        row("rating file", "bmi0.txt", "", "", "Untergewicht\r\n");
+        row("age no number", "Max Muster.txt", "Max Muster  männlich xyJahre", "");
+        row("no sex", "Max Muster.txt", "Max Muster 41Jahre", "");
+        row("header alone", "Max Muster.txt", "", "", encodeCp1252(QString::fromUtf8(max)));
+        row("line too long", "Max Muster.txt", max, "", QByteArray(65537, 'x'));
+        row("longest line", "Max Muster.txt", max, "Muster, Max – männlich, 41",
+            QByteArray(65536, 'x'));
+        row("FIFO", "Max Muster.txt", "", "", "fifo");
+        row("not Windows-1252", "Łukasz Nowak.txt", "Lukasz Nowak  männlich 41Jahre", "");
+        row("device name", "NUL Muster.txt", "NUL Muster  männlich 41Jahre", "");
+        row("two blanks in a row", "Anna  Beispiel.txt", "Anna  Beispiel  weiblich 34Jahre", "");
+        row("blank at the end", "Max Muster .txt", "Max Muster   männlich 41Jahre", "");
+        row("other ending", "Max Muster.bak", max, "");
     }
     void filesOfferedOrNot()
     {
