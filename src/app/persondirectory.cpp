@@ -8,8 +8,6 @@
 
 struct PersonDirectory::Shared
 {
-    // Qt's own primitives: those of the C++ library kept a Windows test program from
-    // ending under Wine.
     QMutex mutex;
     QWaitCondition wake; // a stop or a request to the thread
     QWaitCondition done; // a reading to the window's thread
