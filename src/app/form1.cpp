@@ -1,4 +1,5 @@
 #include "form1.h"
+#include "persondirectory.h"
 #include "repaintpacer.h"
 
 #include "common/failure.h"
@@ -244,6 +245,8 @@ void Form1::buildControls()
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     text->setFocus();
+
+    offerKnownPersons();
 
     m_readingRepaints = new RepaintPacer(RepaintPacer::displayRefreshMs, this);
 

@@ -35,6 +35,9 @@ class ShutdownRequest;
 struct Measurement;
 class MeasurementSink;
 struct TakeOverEntries;
+struct KnownPerson;
+class PersonDirectory;
+class PersonPicker;
 
 // What the window needs from the outside world; main.cpp builds the real ones.
 struct Form1Services
@@ -128,6 +131,9 @@ private:
     bool isRequestedPerson(const TakeOverEntries &entries) const;
     bool isRequestedPatientsFile(const TakeOverEntries &entries, const QString &path);
     double ratingAge(const TakeOverEntries &entries) const;
+    void offerKnownPersons();
+    void pickPerson(const KnownPerson &person);
+    bool isWantedNewFile(const TakeOverEntries &entries, const QString &path);
 
     Form1Services m_services;
     ChartSurface m_surface;
@@ -175,4 +181,8 @@ private:
     QString m_waitingLogged;  // who was last logged as waiting
     std::unique_ptr<MeasurementSink> m_gdtAnswers; // with a GDT link
     std::unique_ptr<ScaleDecoder> m_scale;         // what the scale's frames say
+    // The persons of the data directory, read on a thread of their own that ends with
+    // the window; offered by the picker under the name fields. Null without a directory.
+    std::unique_ptr<PersonDirectory> m_persons;
+    PersonPicker *m_picker = nullptr;
 };

@@ -1,4 +1,5 @@
 #include "form1.h"
+#include "persondirectory.h"
 #include "services.h"
 
 #include "common/failure.h"
@@ -32,7 +33,7 @@ void Form1::Command2_Click()
     // 2. A request's patient must not land in a file of another patient of the same name
     // unless the operator says so.
     const QString path = personFilePath(m_services.dataDir, entries.first, entries.last);
-    if (!isRequestedPatientsFile(entries, path))
+    if (!isRequestedPatientsFile(entries, path) || !isWantedNewFile(entries, path))
         return;
     // 3. Store and rate; on the disk before anything shows, so that a failed store leaves
     // nothing on the window that suggests a stored record.
@@ -42,6 +43,8 @@ void Form1::Command2_Click()
     const TakenOver taken = takeOver(entries, person, path, m_services.dataDir, m_services.children,
                                      m_services.clock->now());
     const Measurement &measurement = taken.measurement;
+    if (m_persons)
+        m_persons->readAgain(); // a new file is offered from now on
     bmi->setText(measurement.bmiStored);
     if (measurement.ratingClass) {
         List1->clear();

@@ -18,3 +18,12 @@ bool LoggedMessageBoxes::confirm(const QString &text)
                                          ok ? QStringLiteral("OK") : QStringLiteral("Abbrechen"));
     return ok;
 }
+
+bool LoggedMessageBoxes::ask(const QString &text)
+{
+    const bool yes = m_shown.ask(text);
+    qCInfo(logApp).noquote() << QStringLiteral("Frage: %1 – Antwort: %2")
+                                    .arg(withoutPersonalData(text),
+                                         yes ? QStringLiteral("Ja") : QStringLiteral("Nein"));
+    return yes;
+}

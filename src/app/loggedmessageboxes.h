@@ -10,6 +10,7 @@ public:
     explicit LoggedMessageBoxes(MessageBoxes &shown) : m_shown(shown) {}
     void inform(const QString &text, const QString &detail = {}) override;
     bool confirm(const QString &text) override;
+    bool ask(const QString &text) override;
 
 private:
     MessageBoxes &m_shown;

@@ -16,6 +16,8 @@ public:
     virtual void inform(const QString &text, const QString &detail = {}) = 0;
     // A question with OK and Cancel; true when the operator pressed OK.
     virtual bool confirm(const QString &text) = 0;
+    // A question with Yes and No; true when the operator answered Yes.
+    virtual bool ask(const QString &text) = 0;
 };
 
 class ShutdownRequest

@@ -30,3 +30,13 @@ bool WidgetMessageBoxes::confirm(const QString &text)
     box.button(QMessageBox::Cancel)->setText(QStringLiteral("Abbrechen"));
     return box.exec() == QMessageBox::Ok;
 }
+
+bool WidgetMessageBoxes::ask(const QString &text)
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Tessarine"), text,
+                    QMessageBox::Yes | QMessageBox::No, m_parent);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("&Ja"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("&Nein"));
+    box.setDefaultButton(QMessageBox::No); // Enter alone must not split a history
+    return box.exec() == QMessageBox::Yes;
+}

@@ -18,6 +18,7 @@ public:
     void setParent(QWidget *parent) { m_parent = parent; }
     void inform(const QString &text, const QString &detail = {}) override;
     bool confirm(const QString &text) override;
+    bool ask(const QString &text) override;
 
 private:
     QWidget *m_parent = nullptr;

@@ -33,10 +33,11 @@ public:
         details << QString();
         return answerOk;
     }
+    bool ask(const QString &text) override { return confirm(text); }
 
     QStringList shown;     // every message, in order
     QStringList details;   // the detail of each message, empty when none
-    bool answerOk = false; // the operator's answer to the next confirmations
+    bool answerOk = false; // the operator's answer to the next confirmations and questions
 };
 
 class CountingShutdown : public ShutdownRequest
