@@ -41,11 +41,14 @@ PersonDirectory::PersonDirectory(const QString &dataDir, int pollMs, QObject *pa
 
 PersonDirectory::~PersonDirectory()
 {
+    Shared *const shared = m_shared.get();
+    if (!shared)
+        return;
     {
-        QMutexLocker lock(&m_shared->mutex);
-        m_shared->stop = true;
+        QMutexLocker lock(&shared->mutex);
+        shared->stop.store(true);
     }
-    m_shared->wake.wakeAll();
+    shared->wake.wakeAll();
     m_thread->wait();
 }
 

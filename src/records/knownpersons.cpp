@@ -144,6 +144,14 @@ QString KnownPersons::nearDuplicate(const QString &first, const QString &last) c
 
 std::optional<KnownPersons> PersonDirectoryReader::read(const std::atomic<bool> &stop)
 {
+    // A change after a listing began moves the modification time, unless it fell in the
+    // same tick of a coarse file system (FAT: 2 s): within that, the directory is listed.
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDateTime modified = QFileInfo(m_dir).lastModified();
+    if (m_read && modified == m_listedModified && m_listedAt.addSecs(-3) > modified)
+        return std::nullopt;
+    m_listedModified = modified;
+    m_listedAt = now;
     QStringList fileNames;
     QHash<QString, KnownPerson> taken;
     // No name filter: its regular expression would leave thread data behind.

@@ -2,6 +2,7 @@
 
 #include "historyfile.h"
 
+#include <QDateTime>
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -84,12 +85,16 @@ public:
     explicit PersonDirectoryReader(const QString &dataDir) : m_dir(dataDir) {}
 
     // The persons of the directory as it is now; none when stop was set on the way, or
-    // when files and persons are those of the last reading.
+    // when files and persons are those of the last reading. A directory whose
+    // modification time is that of the last reading, and was so well before it, is not
+    // listed again: a large one costs a stat a file.
     std::optional<KnownPersons> read(const std::atomic<bool> &stop);
 
 private:
     QString m_dir;
     bool m_read = false;
+    QDateTime m_listedModified;          // the directory's modification time at the last listing
+    QDateTime m_listedAt;                // when that listing began
     QStringList m_fileNames;             // of the last reading
     QHash<QString, KnownPerson> m_taken; // by file name
 };
