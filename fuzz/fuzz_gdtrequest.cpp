@@ -56,7 +56,9 @@ void checkRecord(const QByteArray &bytes)
     } catch (const Failure &) {
         return; // longer than 8100 can say
     }
-    const auto reread = readGdtRecord(written);
+    // Read back in the set it was written in: a one-byte set's text can happen to be valid
+    // UTF-8 (box drawing in code page 437), which a reader told nothing takes as UTF-8.
+    const auto reread = readGdtRecord(written, record->charset);
     const auto *copy = std::get_if<GdtRecord>(&reread);
     if (!copy || copy->fields.size() != fields.size() + 2 || copy->charset != record->charset)
         std::abort();
