@@ -2,6 +2,7 @@
 // The parser must read it or refuse it with a line of the file; what it reads, written
 // again as a practice system would, must read back the same.
 #include "common/failure.h"
+#include "gdt/gdtcharset.h"
 #include "gdt/gdtrecord.h"
 #include "gdt/gdtrequest.h"
 
@@ -26,12 +27,16 @@ void checkRequest(const QByteArray &bytes)
 }
 
 // The set can write the field back as it was read: a byte outside the set is the field's
-// fault, and the ANSI set is read as Windows writes it but written as ISO 8859-1 only.
+// fault, the ANSI set is read as Windows writes it but written as ISO 8859-1 only, and a
+// record that was valid UTF-8 was read as such, whatever its set can hold.
 bool writableAsRead(const GdtField &f, GdtCharset charset)
 {
-    return f.fault.isEmpty() && (charset != GdtCharset::Ansi ||
-                                 std::all_of(f.content.begin(), f.content.end(),
-                                             [](QChar c) { return c.unicode() <= 0xFF; }));
+    QString unencodable;
+    encodeGdtText(f.content, charset, &unencodable);
+    return f.fault.isEmpty() && unencodable.isEmpty() &&
+           (charset != GdtCharset::Ansi ||
+            std::all_of(f.content.begin(), f.content.end(),
+                        [](QChar c) { return c.unicode() <= 0xFF; }));
 }
 
 // Any record read, written again with the fields its set can write back, holds the same
