@@ -21,7 +21,22 @@ void checkRequest(const QByteArray &bytes)
         return;
     }
     const GdtRequest &request = std::get<GdtRequest>(parsed);
-    const auto again = parseGdtRequest(writeGdtRequest(request));
+    // A request that is valid UTF-8 beyond ASCII is read as UTF-8 and may hold letters its
+    // declared set cannot write back; what the set writes is read back in that set, as its
+    // text can happen to be valid UTF-8.
+    if (bytes.isValidUtf8() && std::any_of(bytes.begin(), bytes.end(),
+                                           [](char c) { return static_cast<uchar>(c) >= 0x80; }))
+        return;
+    // The ANSI set is read as Windows writes it (0x80 is "€") but written as ISO 8859-1.
+    QString unencodable;
+    for (const QString *text :
+         {&request.receiverId, &request.senderId, &request.deviceCode, &request.patientNumber,
+          &request.lastName, &request.firstName, &request.birthDateUnread, &request.requestIdent,
+          &request.requestUid})
+        encodeGdtText(*text, request.charset, &unencodable);
+    if (!unencodable.isEmpty())
+        return;
+    const auto again = parseGdtRequest(writeGdtRequest(request), request.charset);
     if (!std::holds_alternative<GdtRequest>(again) || std::get<GdtRequest>(again) != request)
         std::abort();
 }
