@@ -54,17 +54,10 @@ ExchangeFileRead readExchangeFile(const QString &path, qint64 limit)
         return {ExchangeFileRead::Kind::TooLarge, {}, file.size()};
 
     // Read to one byte past the limit: the file may have grown since it was opened.
-    QByteArray bytes(limit + 1, Qt::Uninitialized);
-    qint64 total = 0;
-    while (total < bytes.size()) {
-        const qint64 n = file.read(bytes.data() + total, bytes.size() - total);
-        if (n == 0)
-            break;
-        total += n;
-    }
+    QByteArray bytes = file.readUpTo(limit);
+    const qint64 total = bytes.size();
     if (total > limit)
         return {ExchangeFileRead::Kind::TooLarge, {}, total};
-    bytes.truncate(total);
     return {ExchangeFileRead::Kind::Read, std::move(bytes), total};
 }
 
