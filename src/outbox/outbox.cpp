@@ -103,32 +103,32 @@ std::optional<OutboxEntry> Outbox::nextDue(const QString &destination, const QDa
 
 void Outbox::markDelivered(qint64 id)
 {
-    const qsizetype i = indexOf(id);
-    if (i < 0)
-        return;
-    QList<OutboxEntry> next = m_entries;
-    next.removeAt(i);
-    write(next);
+    change(id, [](QList<OutboxEntry> &entries, qsizetype i) { entries.removeAt(i); });
 }
 
 void Outbox::markRefused(qint64 id, const QString &reason)
 {
-    const qsizetype i = indexOf(id);
-    if (i < 0)
-        return;
-    QList<OutboxEntry> next = m_entries;
-    next[i].refusal = reason.isEmpty() ? QStringLiteral("abgelehnt") : reason;
-    write(next);
+    change(id, [&reason](QList<OutboxEntry> &entries, qsizetype i) {
+        entries[i].refusal = reason.isEmpty() ? QStringLiteral("abgelehnt") : reason;
+    });
 }
 
 void Outbox::retryLater(qint64 id, const QDateTime &now)
+{
+    change(id, [&now](QList<OutboxEntry> &entries, qsizetype i) {
+        ++entries[i].attempts;
+        entries[i].dueAt = now.addSecs(retryPause(entries[i].attempts).count());
+    });
+}
+
+// Edits a copy of the entries and writes it: the list changes only once it is on the disk.
+void Outbox::change(qint64 id, const std::function<void(QList<OutboxEntry> &, qsizetype)> &edit)
 {
     const qsizetype i = indexOf(id);
     if (i < 0)
         return;
     QList<OutboxEntry> next = m_entries;
-    ++next[i].attempts;
-    next[i].dueAt = now.addSecs(retryPause(next[i].attempts).count());
+    edit(next, i);
     write(next);
 }
 

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <chrono>
+#include <functional>
 #include <optional>
 
 // Results on their way to a peer, kept in a file of the station's state directory so
@@ -57,6 +58,7 @@ public:
     void retryLater(qint64 id, const QDateTime &now);
 
 private:
+    void change(qint64 id, const std::function<void(QList<OutboxEntry> &, qsizetype)> &edit);
     void write(const QList<OutboxEntry> &entries);
     qsizetype indexOf(qint64 id) const;
 
