@@ -1,9 +1,11 @@
 #include "fetched.h"
 #include "hl7/hl7ack.h"
 #include "hl7/hl7result.h"
+#include "hl7/hl7resultsink.h"
 #include "hl7/link/hl7listener.h"
 #include "hl7/link/mllpsender.h"
 #include "nodepeer.h"
+#include "outbox/outbox.h"
 
 #include <QSignalSpy>
 #include <QTcpSocket>
@@ -29,9 +31,12 @@ Measurement adult()
     return m;
 }
 
-PeerAnswer sentTo(quint16 port, const QByteArray &message, const QString &id, int timeoutMs = 10000)
+// caFile: over TLS, trusting the certificates there ("-": the system's); empty: plain TCP.
+PeerAnswer sentTo(quint16 port, const QByteArray &message, const QString &id, int timeoutMs = 10000,
+                  const QString &caFile = {})
 {
-    MllpSender sender({QStringLiteral("127.0.0.1"), port, false, {}, timeoutMs});
+    MllpSender sender({QStringLiteral("127.0.0.1"), port, !caFile.isEmpty(),
+                       caFile == "-" ? QString() : caFile, timeoutMs});
     QSignalSpy answered(&sender, &MllpSender::answered);
     sender.send(message, id);
     if (!answered.wait(timeoutMs + 5000))
@@ -141,28 +146,56 @@ private slots:
                                    "|AL|NE||UNICODE UTF-8\r"));
     }
 
+    // A person typed by hand has no patient number: nothing goes out, and the log says so
+    // once however many follow.
+    void handTypedStaysHomeAndIsLoggedOnce()
+    {
+        static int told = 0;
+        const QtMessageHandler previous =
+            qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &text) {
+                told += text.contains("ohne Patientennummer");
+            });
+        QTemporaryDir dir;
+        Outbox outbox(dir.filePath("outbox"));
+        Hl7ResultSink sink(outbox, {});
+        Measurement typed = adult();
+        typed.order.reset();
+        for (int i = 0; i < 2; ++i)
+            QVERIFY(!sink.take(typed));
+        qInstallMessageHandler(previous);
+        QCOMPARE(outbox.waiting(), 0);
+        QCOMPARE(told, 1);
+        QVERIFY(sink.take(adult())); // an HL7 order: sent, and answered by it
+        QCOMPARE(outbox.waiting(hl7Destination), 1);
+    }
+
     void peerAnswers_data()
     {
         QTest::addColumn<QString>("answer");
         QTest::addColumn<PeerAnswer::Kind>("kind");
-        QTest::newRow("AA") << "AA" << PeerAnswer::Done;
-        QTest::newRow("AE") << "AE" << PeerAnswer::Refused;
-        QTest::newRow("never") << "none" << PeerAnswer::Again;
-        QTest::newRow("down") << "" << PeerAnswer::Again;
+        QTest::addColumn<QString>("caFile");
+        QTest::newRow("AA") << "AA" << PeerAnswer::Done << "";
+        QTest::newRow("AE") << "AE" << PeerAnswer::Refused << "";
+        QTest::newRow("never") << "none" << PeerAnswer::Again << "";
+        QTest::newRow("down") << "" << PeerAnswer::Again << "";
+        const QString peerCa = QStringLiteral(TESSARINE_PEERS_DIR "/tls/cert.pem");
+        QTest::newRow("AA over TLS") << "AA" << PeerAnswer::Done << peerCa;
+        QTest::newRow("TLS, peer not trusted") << "AA" << PeerAnswer::Again << "-";
     }
     void peerAnswers()
     {
         if (!NodePeer::available())
             QSKIP("node is not installed");
         QFETCH(QString, answer);
+        QFETCH(QString, caFile);
         QTemporaryDir received;
         const quint16 port = freeLoopbackPort();
         std::optional<NodePeer> peer;
         if (!answer.isEmpty())
-            peer.emplace("hl7peer.js",
-                         QStringList{"receive", QString::number(port), answer, received.path()});
+            peer.emplace("hl7peer.js", QStringList{"receive", QString::number(port), answer,
+                                                   received.path(), caFile.isEmpty() ? "" : "tls"});
         for (const QString id : {"ID1", "ID2"}) // the next message still goes
-            QCOMPARE(sentTo(port, hl7Result(adult(), {}, id, taken), id, 2000).kind,
+            QCOMPARE(sentTo(port, hl7Result(adult(), {}, id, taken), id, 2000, caFile).kind,
                      fetched<PeerAnswer::Kind>("kind"));
     }
 
