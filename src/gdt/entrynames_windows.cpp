@@ -4,7 +4,7 @@
 #include <QDirIterator>
 
 // Windows lists a directory with each entry's attributes at no extra cost.
-QStringList entryNamesOfLength(const QString &directory, qsizetype length)
+QStringList entryNamesStartingWith(const QString &directory, const QString &prefix)
 {
     QStringList names;
     QDirIterator entries(
@@ -12,7 +12,7 @@ QStringList entryNamesOfLength(const QString &directory, qsizetype length)
              QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot));
     while (entries.hasNext()) {
         entries.next();
-        if (entries.fileName().size() == length)
+        if (entries.fileName().startsWith(prefix, Qt::CaseInsensitive))
             names << entries.fileName();
     }
     return names;

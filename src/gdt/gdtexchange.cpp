@@ -111,13 +111,11 @@ void GdtExchange::lookForRequests()
     QFileInfoList found;
     const QDir dir(m_directory);
     const qsizetype length = requestFileName(m_stationId, m_practiceId).size();
-    for (const QString &name : entryNamesOfLength(m_directory, length))
-        if (isRequestFileName(name, m_stationId, m_practiceId))
+    for (const QString &name : entryNamesStartingWith(m_directory, m_stationId + m_practiceId)) {
+        const bool taken = name.size() == length + takenSuffix.size() && name.endsWith(takenSuffix);
+        if (isRequestFileName(taken ? name.first(length) : name, m_stationId, m_practiceId))
             found << QFileInfo(dir, name);
-    for (const QString &name : entryNamesOfLength(m_directory, length + takenSuffix.size()))
-        if (name.endsWith(takenSuffix) &&
-            isRequestFileName(name.first(length), m_stationId, m_practiceId))
-            found << QFileInfo(dir, name);
+    }
     std::sort(found.begin(), found.end(), [](const QFileInfo &a, const QFileInfo &b) {
         const auto byAge = [](const QFileInfo &f) {
             return std::pair(f.lastModified().toMSecsSinceEpoch(), f.fileName());
