@@ -109,6 +109,12 @@ QString FieldEdit::shownText() const
 
 void FieldEdit::paintEvent(QPaintEvent *event)
 {
+    // An opaque field paints what the style's rounded panel leaves out in the window's colour.
+    if (testAttribute(Qt::WA_OpaquePaintEvent) && parentWidget()) {
+        QPainter background(this);
+        background.fillRect(event->rect(),
+                            parentWidget()->palette().brush(parentWidget()->backgroundRole()));
+    }
     if (hasFocus() || shownText() == text()) {
         QLineEdit::paintEvent(event);
         return;
