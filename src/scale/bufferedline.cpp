@@ -64,6 +64,7 @@ void BufferedLine::received(const QByteArray &bytes)
     m_counts.bytesReceived += static_cast<quint64>(bytes.size());
     m_splitter.receive(bytes, m_sinceBytes.restart());
     watchForQuiet();
+    bytesSplit();
     reportWaiting();
 }
 

@@ -41,6 +41,11 @@ protected:
     virtual bool deviceHoldsInput() const { return false; }
     // Forgets everything received so far, e.g. when the device went away.
     void forgetReceived();
+    // Bytes still to come until the next frame of a settled stream is whole, 0 outside one.
+    int bytesToNextFrame() const { return m_splitter.bytesToNextFrame(); }
+    // Called when received bytes have been split, before their frames are reported (whose
+    // handlers may run event loops of their own).
+    virtual void bytesSplit() {}
 
 private:
     void watchForQuiet();

@@ -62,6 +62,13 @@ int FrameSplitter::quietToAwaitMs() const
     return !m_burst.isEmpty() || !m_startsFrame ? idleGapMs : 0;
 }
 
+int FrameSplitter::bytesToNextFrame() const
+{
+    if (m_phase < 0)
+        return 0;
+    return 4 - static_cast<int>((m_position - m_phase) % 4);
+}
+
 qsizetype FrameSplitter::bytesWaiting() const
 {
     if (!m_ready.empty())

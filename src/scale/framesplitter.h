@@ -44,6 +44,10 @@ public:
     // Forgets everything; the next byte may fall anywhere in a frame (line opened or flushed).
     void restart();
 
+    // Bytes still to come until the frame under way of a settled stream is whole: 1..4
+    // (4 right after a frame); 0 while no stream's phase is settled.
+    int bytesToNextFrame() const;
+
     qsizetype framesReady() const { return static_cast<qsizetype>(m_ready.size()); }
     // Bytes of the next ready frame; without one, of the burst so far outside a stream.
     qsizetype bytesWaiting() const;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 class QSerialPort;
@@ -21,3 +22,12 @@ QString staleLockCause(const QString &device);
 // Whether the system's driver holds bytes of the open port that Qt has not read yet;
 // false where the system does not tell.
 bool driverHoldsInput(const QSerialPort &port);
+
+// Reading the open port at times of the program's choosing rather than at every byte that
+// comes in: pauses the port's own watch for input. False where the system or the port
+// cannot pause it; then nothing changed.
+bool pauseInputWatch(QSerialPort &port);
+void resumeInputWatch(QSerialPort &port);
+// What the driver holds for a port whose watch is paused, read without waiting; shorter
+// than what the line carried when the device failed (the resumed watch then tells why).
+QByteArray readHeldInput(QSerialPort &port);

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QSerialPort>
+#include <QSocketNotifier>
 
 #include <cerrno>
 #include <csignal>
@@ -66,4 +67,55 @@ bool driverHoldsInput(const QSerialPort &port)
 {
     int unread = 0;
     return ::ioctl(port.handle(), FIONREAD, &unread) == 0 && unread > 0;
+}
+
+namespace {
+
+// QSerialPort has no call to pause its reading: it watches its descriptor with a socket
+// notifier, a child of the port, and reads into its own buffer whenever a byte comes.
+// Only a notifier that watches exactly this port's descriptor for input is taken.
+QSocketNotifier *inputWatch(QSerialPort &port)
+{
+    const auto children = port.findChildren<QSocketNotifier *>(Qt::FindDirectChildrenOnly);
+    for (QSocketNotifier *notifier : children) {
+        if (notifier->type() == QSocketNotifier::Read && notifier->socket() == port.handle())
+            return notifier;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+bool pauseInputWatch(QSerialPort &port)
+{
+    // Bytes in the port's buffer would come after those read aside.
+    QSocketNotifier *watch = inputWatch(port);
+    if (!watch || !watch->isEnabled() || port.bytesAvailable() > 0)
+        return false;
+    watch->setEnabled(false);
+    return true;
+}
+
+void resumeInputWatch(QSerialPort &port)
+{
+    if (QSocketNotifier *watch = inputWatch(port))
+        watch->setEnabled(true);
+}
+
+QByteArray readHeldInput(QSerialPort &port)
+{
+    QByteArray input;
+    char chunk[256];
+    for (;;) {
+        // The port reads without waiting (VMIN and VTIME 0): 0 is "nothing more" here,
+        // and also a hung-up device, which the resumed watch reports.
+        const ssize_t got = ::read(port.handle(), chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return input;
+        input.append(chunk, got);
+        if (static_cast<size_t>(got) < sizeof chunk)
+            return input;
+    }
 }

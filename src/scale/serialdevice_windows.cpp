@@ -15,3 +15,16 @@ bool driverHoldsInput(const QSerialPort &)
 {
     return false;
 }
+
+// The port reads with overlapped I/O of its own; there is no descriptor to read aside.
+bool pauseInputWatch(QSerialPort &)
+{
+    return false;
+}
+
+void resumeInputWatch(QSerialPort &) {}
+
+QByteArray readHeldInput(QSerialPort &)
+{
+    return {};
+}

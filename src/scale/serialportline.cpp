@@ -6,6 +6,9 @@
 
 #include <QDir>
 
+#include <cmath>
+#include <utility>
+
 namespace {
 
 QString causeText(QSerialPort::SerialPortError error, const QString &systemText)
@@ -37,6 +40,10 @@ SerialPortLine::SerialPortLine(const QString &device, QObject *parent)
     m_port.setFlowControl(QSerialPort::NoFlowControl);
     connect(&m_port, &QSerialPort::readyRead, this, &SerialPortLine::readAvailable);
     connect(&m_port, &QSerialPort::errorOccurred, this, &SerialPortLine::portError);
+
+    m_paced.setSingleShot(true);
+    m_paced.setTimerType(Qt::PreciseTimer);
+    connect(&m_paced, &QTimer::timeout, this, &SerialPortLine::readPaced);
 
     m_reopen.setInterval(reopenIntervalMs);
     connect(&m_reopen, &QTimer::timeout, this, &SerialPortLine::tryReopen);
@@ -86,6 +93,7 @@ bool SerialPortLine::isOpen() const
 
 void SerialPortLine::dropDeviceInput()
 {
+    stopPacing();
     if (m_port.isOpen()) {
         m_port.clear(QSerialPort::Input);
         m_port.readAll();
@@ -110,6 +118,47 @@ void SerialPortLine::readAvailable()
     received(m_port.readAll());
 }
 
+void SerialPortLine::readPaced()
+{
+    const QByteArray bytes = readHeldInput(m_port);
+    if (bytes.size() < m_bytesDue) {
+        // The stream paused or the device failed: the rest, or the failure, comes to the
+        // port's own watch.
+        stopPacing();
+        m_keepWatching = !bytes.isEmpty();
+    }
+    received(bytes);
+}
+
+void SerialPortLine::bytesSplit()
+{
+    if (std::exchange(m_keepWatching, false))
+        return;
+    const int missing = bytesToNextFrame();
+    if (missing == 0) {
+        stopPacing();
+        return;
+    }
+    if (m_bytesDue == 0 && !pauseInputWatch(m_port))
+        return;
+    // Due half a character after the byte that completes the frame under way or, right
+    // after a frame, after the next frame's first byte: reads seldom end on a frame's
+    // boundary, where a late read would look like the stream's end. Timers fire late,
+    // never early; each read corrects for how late the one before was.
+    m_bytesDue = missing == 4 ? 1 : missing;
+    m_paced.start(static_cast<int>(std::ceil((m_bytesDue + 0.5) * characterMs)));
+}
+
+void SerialPortLine::stopPacing()
+{
+    if (m_bytesDue == 0)
+        return;
+    m_bytesDue = 0;
+    m_paced.stop();
+    if (m_port.isOpen())
+        resumeInputWatch(m_port);
+}
+
 void SerialPortLine::portError(QSerialPort::SerialPortError error)
 {
     // A vanished device reports ReadError over and over (Qt 6.4 on Linux) with a
@@ -124,6 +173,7 @@ void SerialPortLine::lost()
         return;
     qCWarning(logScale).noquote() << QStringLiteral("Serielle Schnittstelle %1 verloren: %2")
                                          .arg(deviceName(), m_port.errorString());
+    stopPacing();
     m_port.close();
     forgetReceived();
     if (!m_faultReported) {
