@@ -44,8 +44,26 @@ FieldEdit::FieldEdit(QWidget *parent, int typedLimit, bool keepExponent)
         setValidator(new TypedLengthValidator(this));
     connect(this, &QLineEdit::textChanged, this, [this](const QString &text) {
         m_lengthBefore = text.size();
-        updateWholeTextTip();
+        tipFollowsText();
     });
+    m_tipPause.setSingleShot(true);
+    m_tipPause.setInterval(tipPauseMs);
+    connect(&m_tipPause, &QTimer::timeout, this, [this] {
+        if (std::exchange(m_tipBehind, false))
+            tipFollowsText();
+    });
+}
+
+void FieldEdit::tipFollowsText()
+{
+    // The scale writes a field up to 240 times a second; its tip and description, each
+    // set with an event and one for accessibility, follow a few times a second.
+    if (m_tipPause.isActive()) {
+        m_tipBehind = true;
+        return;
+    }
+    updateWholeTextTip();
+    m_tipPause.start();
 }
 
 bool FieldEdit::accepts(qsizetype length) const
@@ -98,8 +116,10 @@ bool FieldEdit::textFits() const
 QString FieldEdit::shownText() const
 {
     static const QRegularExpression exponent(QStringLiteral("[eE][+-]?[0-9]+$"));
+    if (!m_keepExponent || !text().contains(QLatin1Char('E'), Qt::CaseInsensitive) || textFits())
+        return text();
     const QRegularExpressionMatch match = exponent.match(text());
-    if (!m_keepExponent || !match.hasMatch() || textFits())
+    if (!match.hasMatch())
         return text();
     const QString tail = match.captured();
     const QString start = text().left(match.capturedStart());

@@ -2,13 +2,15 @@
 
 #include <QHash>
 #include <QLineEdit>
+#include <QTimer>
 
 // A text field of the window.
 // - A typed-length limit binds what the operator types, pastes or drops, whatever
 //   the field holds: an edit that would leave more characters than the limit and
 //   more than before is refused. What the program writes is never cut.
 // - A text wider than the field is given whole as tooltip and accessible
-//   description. With keepExponent such a text in exponent form shows as much of
+//   description, at once or, while the text keeps changing, at most every tipPauseMs.
+//   With keepExponent such a text in exponent form shows as much of
 //   its start as fits and then its exponent ("-4,440892…E-16") while the field is
 //   not being edited, so that nobody reads it as -4.44; other texts show their
 //   start. text() stays exactly as written.
@@ -16,6 +18,8 @@ class FieldEdit : public QLineEdit
 {
     Q_OBJECT
 public:
+    static constexpr int tipPauseMs = 250;
+
     explicit FieldEdit(QWidget *parent, int typedLimit = 0, bool keepExponent = false);
 
     // What the field shows while it is not being edited.
@@ -32,6 +36,7 @@ private:
     bool accepts(qsizetype length) const;
     QRect textRoom() const;
     bool textFits() const;
+    void tipFollowsText();
     void updateWholeTextTip();
 
     int m_typedLimit;
@@ -42,4 +47,6 @@ private:
     // writes 240 times a second shows a handful of texts over and over, and measuring one
     // costs as much as laying it out.
     mutable QHash<QString, bool> m_fits;
+    QTimer m_tipPause;
+    bool m_tipBehind = false; // the text changed during the pause
 };

@@ -170,10 +170,16 @@ void Form1::buildControls()
     Text1 = lineEdit("Text1", {1200, 4800, 1215, 285}, 5, QStringLiteral("Gewicht"), true);
     Text1->setText(QStringLiteral("99999"));
     Text2 = lineEdit("Text2", {1200, 4320, 1215, 285}, 4, QStringLiteral("Größe"));
-    // Repainted up to 60 times a second while the scale sends: they cover their whole
-    // rectangle themselves, so that the window beneath and its labels are not painted again.
-    for (QWidget *reading : {Text1, Text2})
+    // Written up to 240 and repainted up to 60 times a second while the scale sends: they
+    // cover their whole rectangle themselves, so that the window beneath and its labels are
+    // not painted again, and their digits are laid out without shaping, which Latin
+    // numbers do not need.
+    for (QWidget *reading : {Text1, Text2}) {
         reading->setAttribute(Qt::WA_OpaquePaintEvent);
+        QFont digits = reading->font();
+        digits.setStyleStrategy(QFont::PreferNoShaping);
+        reading->setFont(digits);
+    }
     Text3 = lineEdit("Text3", {1200, 3840, 1215, 285}, 0, QStringLiteral("Datum"));
     bmi = lineEdit("bmi", {1200, 5400, 1215, 285}, 0, QStringLiteral("BMI"));
 
