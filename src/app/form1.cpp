@@ -170,7 +170,7 @@ void Form1::buildControls()
     Text1 = lineEdit("Text1", {1200, 4800, 1215, 285}, 5, QStringLiteral("Gewicht"), true);
     Text1->setText(QStringLiteral("99999"));
     Text2 = lineEdit("Text2", {1200, 4320, 1215, 285}, 4, QStringLiteral("Größe"));
-    // Written up to 240 and repainted up to 60 times a second while the scale sends: they
+    // Written up to 240 and repainted up to 30 times a second while the scale sends: they
     // cover their whole rectangle themselves, so that the window beneath and its labels are
     // not painted again, and their digits are laid out without shaping, which Latin
     // numbers do not need.
@@ -258,7 +258,7 @@ void Form1::buildControls()
 
     offerKnownPersons();
 
-    m_readingRepaints = new RepaintPacer(RepaintPacer::displayRefreshMs, this);
+    m_readingRepaints = new RepaintPacer(RepaintPacer::readingRefreshMs, this);
 
     m_staleTimer = new QTimer(this);
     m_staleTimer->setInterval(250);

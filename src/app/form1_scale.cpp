@@ -41,6 +41,7 @@ void Form1::MSComm1_OnComm()
     if (showText(Text1, numberText(reading.weightKg), *m_readingRepaints))
         Text1->setCursorPosition(0); // a long residue text shows its sign and first digits
     showText(Text2, numberText(reading.heightMm), *m_readingRepaints);
+    m_readingRepaints->afterWrites();
 
     m_scaleLineLost = false;
     if (m_services.clock)

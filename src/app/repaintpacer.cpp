@@ -19,9 +19,21 @@ void RepaintPacer::beforeWrite(QWidget *widget)
     }
     if (m_release.isActive())
         return; // the release shows the latest
-    const qint64 sinceRepaint =
-        m_sinceRepaint.isValid() ? m_sinceRepaint.elapsed() : qint64(m_intervalMs);
-    m_release.start(static_cast<int>(std::max<qint64>(0, m_intervalMs - sinceRepaint)));
+    m_release.start(static_cast<int>(std::max<qint64>(0, m_intervalMs - sinceRepaint())) +
+                    releaseSlackMs);
+}
+
+void RepaintPacer::afterWrites()
+{
+    if (!m_held.isEmpty() && sinceRepaint() >= m_intervalMs) {
+        m_release.stop();
+        release();
+    }
+}
+
+qint64 RepaintPacer::sinceRepaint() const
+{
+    return m_sinceRepaint.isValid() ? m_sinceRepaint.elapsed() : qint64(m_intervalMs);
 }
 
 void RepaintPacer::release()
