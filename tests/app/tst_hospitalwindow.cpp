@@ -104,6 +104,23 @@ private Q_SLOTS:
                               obx.arg("39156-5", "25", "kg/m2"), "Bewertung ü"}));
         QCOMPARE(f.worklist.size(), 0);
         QCOMPARE(f.messages.shown, QStringList());
+
+        // Persons typed by hand have no patient number: nothing goes out, and the log says
+        // so once however many follow.
+        static int told = 0;
+        const QtMessageHandler previous =
+            qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &text) {
+                told += text.contains("ohne Patientennummer");
+            });
+        for (const QString first : {"Anna", "Berta"}) {
+            f.field("text")->setText(first);
+            f.field("Text7")->setText("Zimmer");
+            f.button("Command2")->click();
+        }
+        qInstallMessageHandler(previous);
+        QCOMPARE(f.outbox.waiting(), 0);
+        QCOMPARE(told, 1);
+        QVERIFY(QFile::exists(f.dir.filePath("Berta Zimmer.txt")));
     }
 
     void resultsWaitForThePeer_data()

@@ -1,11 +1,9 @@
 #include "fetched.h"
 #include "hl7/hl7ack.h"
 #include "hl7/hl7result.h"
-#include "hl7/hl7resultsink.h"
 #include "hl7/link/hl7listener.h"
 #include "hl7/link/mllpsender.h"
 #include "nodepeer.h"
-#include "outbox/outbox.h"
 
 #include <QSignalSpy>
 #include <QTcpSocket>
@@ -144,29 +142,6 @@ private slots:
         QVERIFY(message.startsWith("MSH|^~\\&|TESSARINE|Station "
                                    "3|HIS|Klinik|20261208133000+0100||ORU^R01^ORU_R01|ID1|P|2.5.1||"
                                    "|AL|NE||UNICODE UTF-8\r"));
-    }
-
-    // A person typed by hand has no patient number: nothing goes out, and the log says so
-    // once however many follow.
-    void handTypedStaysHomeAndIsLoggedOnce()
-    {
-        static int told = 0;
-        const QtMessageHandler previous =
-            qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &text) {
-                told += text.contains("ohne Patientennummer");
-            });
-        QTemporaryDir dir;
-        Outbox outbox(dir.filePath("outbox"));
-        Hl7ResultSink sink(outbox, {});
-        Measurement typed = adult();
-        typed.order.reset();
-        for (int i = 0; i < 2; ++i)
-            QVERIFY(!sink.take(typed));
-        qInstallMessageHandler(previous);
-        QCOMPARE(outbox.waiting(), 0);
-        QCOMPARE(told, 1);
-        QVERIFY(sink.take(adult())); // an HL7 order: sent, and answered by it
-        QCOMPARE(outbox.waiting(hl7Destination), 1);
     }
 
     void peerAnswers_data()
