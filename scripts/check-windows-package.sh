@@ -18,9 +18,13 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 trap 'echo "Windows package check FAILED at line $LINENO" >&2; "$wineserver" -k 2>/dev/null' ERR
 # Until the prefix's last program ends: the uninstaller goes on as a copy of itself.
 run() { timeout 180 "$wine" "$@" </dev/null >/dev/null 2>&1 && timeout 120 "$wineserver" -w; }
-"$wineserver" -k 2>/dev/null || true
-rm -rf "$WINEPREFIX"
-run wineboot --init
+# A fresh prefix's first boot now and then fails on a loaded machine: once more from scratch.
+boot() {
+    "$wineserver" -k 2>/dev/null || true
+    rm -rf "$WINEPREFIX"
+    run wineboot --init
+}
+boot || boot
 run reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f
 c=$WINEPREFIX/drive_c
 mkdir "$c/Eigene Dateien" && echo kept >"$c/Eigene Dateien/A B.txt"
